@@ -1,0 +1,50 @@
+// The drive table: how Windows paths of the program land on host folders.
+//
+// The table lives in the platform home, file "drives.conf", one drive a line:
+//     C:                fixed      /srv/bok/drive_c
+//     \\FILESV\share    remote     /srv/bok/share
+//     Q:                cdrom      /media/cd
+// Types: unknown, noroot, removable, fixed, remote, cdrom, ramdisk.  Host
+// folders are UTF-8; a relative one lies under the platform home.  Lines
+// starting with "#" are comments.  Without an entry for it, Z: is the host's
+// root folder, fixed, so that every host file has a Windows name.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "compat/win32.h"
+
+namespace compat {
+
+// $BOK_HOME, else $HOME/.bokhome.
+std::string PlatformHome();
+
+struct Drive {
+    std::string root;      // "C:" or "\\\\SERVER\\share" as in the table (cp932)
+    UINT type = DRIVE_UNKNOWN;
+    std::string hostDir;   // absolute, UTF-8
+};
+
+// Reloads the table on the next lookup (tests change it under a running
+// process).
+void ReloadDriveTable();
+
+// Host path (UTF-8) of a Windows path (cp932).  Absolute paths go through
+// the drive table; ".." never climbs above a drive's root; a relative path
+// is taken from the current directory.  nullopt for an unknown drive or
+// share, a path that is not valid cp932, or a name the host cannot hold.
+std::optional<std::string> ToHostPath(const char* windowsPath);
+
+// Windows path (cp932) of an absolute host path: the configured drive whose
+// folder holds it (the deepest), else Z:.
+std::string ToWindowsPath(const std::string& hostPath);
+
+// The drive of a root ("C:\\", "\\\\server\\share\\"), if configured.
+std::optional<Drive> FindDrive(const char* windowsRoot);
+
+// For tests that run the program logic in-process: the module file name
+// GetModuleFileNameA reports (empty restores the real one).
+void SetModuleFileNameOverride(const std::string& windowsPath);
+
+}  // namespace compat

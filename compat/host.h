@@ -1,0 +1,38 @@
+// The host window over a local socket.
+//
+// The accounting product's window is a number on the command line.  The
+// host stand-in (bokctl run) listens on "<platform home>/host/<number>.sock",
+// a Unix stream socket; each window call is one line
+//     EnableWindow <0|1>
+//     SetForegroundWindow
+//     PostMessage <message> <wParam> <lParam>
+//     SetParent
+// answered by "1\n" or "0\n".  A window without a socket answers FALSE.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "compat/win32.h"
+
+namespace compat {
+
+std::string HostSocketPath(long window);
+
+// The host side: one window, serving connections until Stop.  Each request
+// line is given to the handler, whose answer goes back.
+class HostWindowServer {
+public:
+    using Handler = std::function<bool(const std::string& request)>;
+    HostWindowServer(long window, Handler handler);
+    ~HostWindowServer();
+    HostWindowServer(const HostWindowServer&) = delete;
+    HostWindowServer& operator=(const HostWindowServer&) = delete;
+    bool Start();   // false when the socket cannot be made
+    void Stop();
+private:
+    struct Impl;
+    Impl* m_pImpl;
+};
+
+}  // namespace compat

@@ -1,0 +1,44 @@
+// Administration of the platform stand-in's store: what bokctl does, as a
+// library so that tests can build any case.
+//
+// The store is "<home>/bok.db" (SQLite).  The readable import format is
+// described in the README ("Company data files").
+#pragma once
+
+#include <string>
+
+namespace bok {
+
+struct AdminError {
+    int line = 0;          // 1-based line of the import file, 0 when none
+    std::string field;     // the field named in the refusal, may be empty
+    std::string message;   // UTF-8, for people
+};
+
+// Creates the home folder and an empty store (the schema), keeping a store
+// that is already there.
+bool CreateStore(const std::string& home, AdminError* error);
+
+// A complete sample home: the store with a sample company (a few dozen
+// assets over every method), the eras 明治 to 令和, a signed-in user with a
+// selected data set, the application folders and the drive table.
+bool InitSample(const std::string& home, AdminError* error);
+
+// Loads company data, users, eras, folders and assets from a readable UTF-8
+// file into the store of home, in one transaction: a refused file changes
+// nothing.
+bool ImportFile(const std::string& home, const std::string& file, AdminError* error);
+bool ImportText(const std::string& home, const std::string& text, AdminError* error);
+
+// Makes an operation answer a status: on every call (atIndex -1), or for
+// the walk operations only at that record index.
+bool SetFault(const std::string& home, const std::string& operation, long status, long atIndex, AdminError* error);
+bool ClearFaults(const std::string& home, AdminError* error);
+
+// For tests in one process: forget the open store and every singleton's
+// state, so that the next platform call opens $BOK_HOME afresh.
+void ResetForTests();
+// Cursors opened and not yet released (data and era sets).
+int OpenCursorCount();
+
+}  // namespace bok
