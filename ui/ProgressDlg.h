@@ -21,6 +21,8 @@ public:
     virtual void SetSubBar(int lower, int upper, int pos) = 0;
     virtual void BringToTop() = 0;                             // BringWindowToTop + SetForegroundWindow
     virtual void Repaint() = 0;                                // UpdateWindow
+    // The window that owns the run's final message boxes.
+    virtual HWND Handle() { return nullptr; }
 };
 
 class CProgressDlg {
