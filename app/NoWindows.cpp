@@ -1,0 +1,6 @@
+// A build without the wxWidgets windows: the terminal serves alone.
+#include "ui/Frontend.h"
+
+bool StartWxFrontend(int&, char**) { return false; }
+void StopWxFrontend() {}
+std::unique_ptr<Frontend> MakeWxFrontend() { return nullptr; }
