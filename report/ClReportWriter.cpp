@@ -1,0 +1,207 @@
+#include "report/ClReportWriter.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/Edition.h"
+#include "compat/mbcs.h"
+#include "compat/win32.h"
+#include "report/ClSupportInfo.h"
+#include "ui/ProgressDlg.h"
+
+namespace {
+
+const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
+const char kDefaultProductVersion[] = "19.00.0X";
+
+constexpr size_t LINE_SIZE = 256;
+constexpr size_t ROOT_LINE_SIZE = 512;
+constexpr size_t VALUE_SIZE = 256;
+// KOMONSAKINAME holds at most this many bytes of the converted name.
+constexpr size_t FULL_WIDTH_LIMIT = 63;
+
+// Copies a value into a section's fixed buffer.  A value that does not fit
+// is refused rather than cut, since a cut name or version would be taken
+// for the real one.
+bool CopyValue(char (&buffer)[VALUE_SIZE], const char* value) {
+    std::memset(buffer, 0, sizeof buffer);
+    size_t length = strnlen(value, sizeof buffer);
+    if (length >= sizeof buffer) return false;
+    std::memcpy(buffer, value, length);
+    return true;
+}
+
+// The HASUU_SYOUKYAKU code of the data's fraction handling; 0 for a byte
+// the tax product has no code for.
+int FractionCode(uint8_t fraction) {
+    switch (fraction) {
+    case 0: return 3;  // round half up
+    case 1: return 2;  // round up
+    case 2: return 1;  // round down
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+void ClReportWriter::Pulse() {
+    if (m_pProgressDlg != nullptr) m_pProgressDlg->Pulse();
+}
+
+void ClReportWriter::Advance(int from, int to) {
+    if (m_pProgressDlg != nullptr) m_pProgressDlg->Advance(static_cast<short>(from), static_cast<short>(to));
+}
+
+int ClReportWriter::WriteReport(const char* path, short functionId, StDATAINFO* dataInfo) {
+    // The writer goes before the file object it borrows.
+    CFile file;
+    ClXmlWriter writer;
+    char line[ROOT_LINE_SIZE] = {};
+
+    // A file that cannot be created fails at the first line of SYSTEM.
+    writer.Open(&file, path);
+    writer.WriteText(kDeclaration);
+    writer.StartElement(line, "REPORT", 0);
+    Pulse();
+
+    int result = 0;
+    if (WriteSystem(writer, functionId)) {
+        Pulse();
+        if (WriteBasic(writer, dataInfo)) {
+            Pulse();
+            if (WriteData(writer)) {
+                Pulse();
+                result = 1;
+            }
+        }
+    }
+
+    // Attempted whatever happened before; without it, or without a clean
+    // close, the file is incomplete and must not be reported as written.
+    if (writer.EndElement(line, "REPORT", 0) == 0) result = 0;
+    if (writer.Close() != 0) result = 0;
+    return result;
+}
+
+int ClReportWriter::WriteSystem(ClXmlWriter& writer, short functionId) {
+    char line[LINE_SIZE] = {};
+    char value[VALUE_SIZE] = {};
+
+    if (!writer.StartElement(line, "SYSTEM", 1)) return 0;
+    if (!writer.WriteElement(line, "GYOUMUPREFIX", "QZ14", 2)) return 0;
+    Pulse();
+    if (!writer.WriteElement(line, "VERSION", "1", 2)) return 0;
+    Pulse();
+    std::snprintf(value, sizeof value, "%d", static_cast<int>(functionId));
+    if (!writer.WriteElement(line, "FUNCTIONID", value, 2)) return 0;
+    Pulse();
+    std::string version;
+    LoadStringResource(IDS_VERSION, version);
+    if (!writer.WriteElement(line, "CONNECTEDPROGRAMVER", version.c_str(), 2)) return 0;
+    Pulse();
+
+    // The reader's memory goes with the section, on every path out.
+    ClSupportInfo supportInfo;
+    char name[VALUE_SIZE];
+    if (!CopyValue(name, supportInfo.GetProductName())) return 0;
+    if (name[0] == '\0') CopyValue(name, CurrentEdition().pszDefaultProductName);
+    if (!writer.WriteElement(line, "PROGRAMNAME", name, 2)) return 0;
+    Pulse();
+    char productVersion[VALUE_SIZE];
+    if (!CopyValue(productVersion, supportInfo.GetProductVersion())) return 0;
+    if (productVersion[0] == '\0') CopyValue(productVersion, kDefaultProductVersion);
+    if (!writer.WriteElement(line, "PROGRAMVER", productVersion, 2)) return 0;
+    Pulse();
+
+    if (!writer.EndElement(line, "SYSTEM", 1)) return 0;
+    Advance(m_nProgressBase, m_nProgressBase + 100);
+    return 1;
+}
+
+int ClReportWriter::WriteBasic(ClXmlWriter& writer, StDATAINFO* dataInfo) {
+    if (dataInfo == nullptr) return 0;
+    char line[LINE_SIZE] = {};
+    char value[VALUE_SIZE] = {};
+
+    if (!writer.StartElement(line, "BASIC", 1)) return 0;
+    // The record's name field need not hold its terminator.
+    char businessName[sizeof dataInfo->szJigyoName + 1] = {};
+    std::memcpy(businessName, dataInfo->szJigyoName, strnlen(dataInfo->szJigyoName, sizeof dataInfo->szJigyoName));
+    if (!writer.WriteElement(line, "KOMONSAKINAME", ToFullWidth(businessName), 2)) return 0;
+    Pulse();
+    std::snprintf(value, sizeof value, "%d", static_cast<int>(dataInfo->nKikanFrom));
+    if (!writer.WriteElement(line, "JIGYOUNENDOFROM", value, 2)) return 0;
+    Pulse();
+    std::snprintf(value, sizeof value, "%d", static_cast<int>(dataInfo->nKikanTo));
+    if (!writer.WriteElement(line, "JIGYOUNENDOTO", value, 2)) return 0;
+    Pulse();
+    int code = FractionCode(dataInfo->nHasuuShokyaku);
+    if (code == 0) return 0;
+    std::snprintf(value, sizeof value, "%d", code);
+    if (!writer.WriteElement(line, "HASUU_SYOUKYAKU", value, 2)) return 0;
+    Pulse();
+    if (!writer.WriteElement(line, "HASUU_ZANZON", "1", 2)) return 0;
+    Pulse();
+    if (!writer.EndElement(line, "BASIC", 1)) return 0;
+    Advance(m_nProgressBase + 100, m_nProgressBase + 200);
+    return 1;
+}
+
+int ClReportWriter::WriteData(ClXmlWriter& writer) {
+    char line[LINE_SIZE] = {};
+    char count[64] = {};
+
+    if (!writer.StartElement(line, "DATA", 1)) return 0;
+    if (m_pListOutput != nullptr) {
+        int index = 0;
+        for (const StSISANDATA* record : *m_pListOutput) {
+            if (record == nullptr) return 0;
+            std::snprintf(count, sizeof count, "%d", ++index);
+            if (!writer.StartElement(line, "SISAN", 2, "Count", count)) return 0;
+            const char* bytes = reinterpret_cast<const char*>(record);
+            for (const SisanFieldInfo& field : g_SisanDataFields) {
+                // A field that lost its terminator ends at its width.
+                char text[64] = {};
+                std::memcpy(text, bytes + field.offset, strnlen(bytes + field.offset, field.width));
+                if (!writer.WriteElement(line, field.name, text, 3)) return 0;
+            }
+            if (!writer.EndElement(line, "SISAN", 2)) return 0;
+            Pulse();
+        }
+    }
+    if (!writer.EndElement(line, "DATA", 1)) return 0;
+    Advance(m_nProgressBase + 200, m_nProgressBase + 300);
+    return 1;
+}
+
+const char* ClReportWriter::ToFullWidth(const char* text) {
+    static char s_szResult[128];
+    char work[64] = {};
+    if (text == nullptr) text = "";
+
+    // Every byte maps to at most two, so twice the length with room for
+    // the terminator always holds the conversion.
+    const size_t length = std::strlen(text);
+    std::vector<char> converted(2 * (length + 1), '\0');
+    const int written = LCMapStringA(GetSystemDefaultLCID(), LCMAP_FULLWIDTH, text, -1,
+                                     converted.data(), static_cast<int>(converted.size()));
+    if (written <= 0) converted[0] = '\0';
+    converted.back() = '\0';
+
+    // Whole characters from the front while they fit: a name of up to 30
+    // bytes always passes whole, and a double-byte character is never cut.
+    size_t kept = 0;
+    for (size_t i = 0; converted[i] != '\0';) {
+        size_t width = _ismbblead(static_cast<unsigned char>(converted[i])) && converted[i + 1] != '\0' ? 2 : 1;
+        if (i + width > FULL_WIDTH_LIMIT) break;
+        i += width;
+        kept = i;
+    }
+    std::memcpy(work, converted.data(), kept);
+
+    std::memset(s_szResult, 0, sizeof s_szResult);
+    std::memcpy(s_szResult, work, sizeof work);
+    return s_szResult;
+}

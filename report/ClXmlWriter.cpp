@@ -1,0 +1,191 @@
+#include "report/ClXmlWriter.h"
+
+#include <cstring>
+
+namespace {
+
+// The shared escape buffer: one writer runs at a time, and every escaped
+// value is copied into its line before the next escape.
+char s_szEscape[ClXmlWriter::ESCAPE_BUFFER_SIZE];
+
+const char* EscapeOf(unsigned char c) {
+    switch (c) {
+    case '&': return "&amp;";
+    case '>': return "&gt;";
+    case '<': return "&lt;";
+    case '"': return "&quot;";
+    case '\'': return "&apos;";
+    default: return nullptr;
+    }
+}
+
+// Appends to a fixed line buffer, remembering whether anything did not
+// fit; the buffer always stays NUL-terminated.
+class LineBuilder {
+public:
+    LineBuilder(char* buffer, size_t size) : m_pBuffer(buffer), m_nSize(size) {
+        if (m_nSize > 0) m_pBuffer[0] = '\0';
+        else m_bOverflow = true;
+    }
+    void Tabs(int count) {
+        if (count <= 0 || m_bOverflow) return;
+        if (static_cast<size_t>(count) >= m_nSize - m_nLength) {
+            m_bOverflow = true;
+            return;
+        }
+        std::memset(m_pBuffer + m_nLength, '\t', static_cast<size_t>(count));
+        m_nLength += static_cast<size_t>(count);
+        m_pBuffer[m_nLength] = '\0';
+    }
+    void Append(const char* text) { Append(text, std::strlen(text)); }
+    void Append(const char* text, size_t length) {
+        if (m_bOverflow) return;
+        if (length >= m_nSize - m_nLength) {
+            m_bOverflow = true;
+            return;
+        }
+        std::memcpy(m_pBuffer + m_nLength, text, length);
+        m_nLength += length;
+        m_pBuffer[m_nLength] = '\0';
+    }
+    bool Overflowed() const { return m_bOverflow; }
+
+private:
+    char* m_pBuffer;
+    size_t m_nSize;
+    size_t m_nLength = 0;
+    bool m_bOverflow = false;
+};
+
+}  // namespace
+
+ClXmlWriter::~ClXmlWriter() { Close(); }
+
+short ClXmlWriter::Open(CFile* file, const char* path) {
+    if (file == nullptr || path == nullptr) return -1;
+    Close();
+    m_pFile = file;
+    m_strPath = path;
+    m_bFailed = false;
+    // A failed open leaves the file object closed, and its first write
+    // reports the failure where the caller examines results.
+    file->Open(path, CFile::modeCreate | CFile::modeWrite);
+    return 0;
+}
+
+short ClXmlWriter::Close() {
+    if (m_pFile == nullptr) return 0;
+    CFile* file = m_pFile;
+    m_pFile = nullptr;
+    m_bFailed = false;
+    if (!file->IsOpen()) return 0;
+    try {
+        file->Close();
+    } catch (const CFileException&) {
+        file->Abort();
+        return -1;
+    }
+    return 0;
+}
+
+int ClXmlWriter::WriteText(const char* text) {
+    if (m_pFile == nullptr || m_bFailed || text == nullptr) return 0;
+    try {
+        m_pFile->Write(text, static_cast<UINT>(std::strlen(text)));
+    } catch (const CFileException&) {
+        Fail();
+        return 0;
+    }
+    return 1;
+}
+
+void ClXmlWriter::Fail() {
+    m_bFailed = true;
+    if (m_pFile != nullptr) m_pFile->Abort();
+}
+
+bool ClXmlWriter::EscapeTo(const char* text, char* out, size_t size) {
+    // Like the fixed working copy it stands for, the scan never looks past
+    // 255 bytes of the source.
+    const size_t length = strnlen(text, ESCAPE_BUFFER_SIZE);
+    LineBuilder escaped(out, size);
+    if (length >= ESCAPE_BUFFER_SIZE) {
+        out[0] = '\0';
+        return false;
+    }
+    for (size_t i = 0; i < length; ++i) {
+        const char* entity = EscapeOf(static_cast<unsigned char>(text[i]));
+        if (entity != nullptr) escaped.Append(entity);
+        else escaped.Append(text + i, 1);
+    }
+    if (escaped.Overflowed()) {
+        out[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+const char* ClXmlWriter::Escape(const char* text) {
+    EscapeTo(text ? text : "", s_szEscape, sizeof s_szEscape);
+    return s_szEscape;
+}
+
+int ClXmlWriter::WriteTag(char* line, size_t size, const char* name, const char* text, int indent,
+                          const char* attrName1, const char* attrValue1,
+                          const char* attrName2, const char* attrValue2) {
+    if (m_pFile == nullptr || m_bFailed || name == nullptr) return 0;
+
+    LineBuilder out(line, size);
+    out.Tabs(indent);
+    out.Append("<");
+    out.Append(name);
+    // The second attribute counts only when the first is there.
+    if (attrName1 != nullptr && attrValue1 != nullptr) {
+        const char* names[2] = {attrName1, attrName2};
+        const char* values[2] = {attrValue1, attrValue2};
+        for (int i = 0; i < 2 && names[i] != nullptr && values[i] != nullptr; ++i) {
+            if (!EscapeTo(values[i], s_szEscape, sizeof s_szEscape)) {
+                Fail();
+                return 0;
+            }
+            out.Append(" ");
+            out.Append(names[i]);
+            out.Append("=\"");
+            out.Append(s_szEscape);
+            out.Append("\"");
+        }
+    }
+    out.Append(">");
+    if (text != nullptr) {
+        if (!EscapeTo(text, s_szEscape, sizeof s_szEscape)) {
+            Fail();
+            return 0;
+        }
+        out.Append(s_szEscape);
+        out.Append("</");
+        out.Append(name);
+        out.Append(">");
+    }
+    out.Append("\r\n");
+    // Half a line would leave the file unreadable: refuse it as a failed
+    // write instead.
+    if (out.Overflowed()) {
+        Fail();
+        return 0;
+    }
+    return WriteText(line) ? 1 : 0;
+}
+
+int ClXmlWriter::WriteEnd(char* line, size_t size, const char* name, int indent) {
+    if (m_pFile == nullptr || m_bFailed || name == nullptr) return 0;
+    LineBuilder out(line, size);
+    out.Tabs(indent);
+    out.Append("</");
+    out.Append(name);
+    out.Append(">\r\n");
+    if (out.Overflowed()) {
+        Fail();
+        return 0;
+    }
+    return WriteText(line) ? 1 : 0;
+}
