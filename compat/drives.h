@@ -5,8 +5,11 @@
 //     \\FILESV\share    remote     /srv/bok/share
 //     Q:                cdrom      /media/cd
 // Types: unknown, noroot, removable, fixed, remote, cdrom, ramdisk.  Host
-// folders are UTF-8; a relative one lies under the platform home.  Lines
-// starting with "#" are comments.  Without an entry for it, Z: is the host's
+// folders are UTF-8; a relative one lies under the platform home, and one
+// holding blanks is written in double quotes.  An optional fourth column
+// holds flags: "ro" makes the drive read-only for the program (writes are
+// refused as on a write-protected medium, whoever runs it).  Lines starting
+// with "#" are comments.  Without an entry for it, Z: is the host's
 // root folder, fixed, so that every host file has a Windows name.
 #pragma once
 
@@ -24,6 +27,7 @@ struct Drive {
     std::string root;      // "C:" or "\\\\SERVER\\share" as in the table (cp932)
     UINT type = DRIVE_UNKNOWN;
     std::string hostDir;   // absolute, UTF-8
+    bool readOnly = false; // flag "ro"
 };
 
 // Reloads the table on the next lookup (tests change it under a running

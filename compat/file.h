@@ -56,12 +56,15 @@ public:
     virtual UINT Read(void* buffer, UINT count);
     virtual uint64_t GetLength() const;
     virtual uint64_t SeekToEnd();
+    // Forces the written bytes to the medium (fsync); throws on failure.
+    virtual void Flush();
     // Closes; throws when the close reports an error.
     virtual void Close();
     // Closes, never throws.
     virtual void Abort();
     bool IsOpen() const { return m_fd >= 0; }
 
+    // FALSE when the file does not exist or cannot be named.
     static BOOL GetStatus(const char* fileName, CFileStatus& status);
     static void Remove(const char* fileName);                     // throws
     static void Rename(const char* oldName, const char* newName); // throws, replaces newName

@@ -1,0 +1,453 @@
+// The drive table and the mapping between Windows and host paths.
+
+#include "compat/drives.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <vector>
+
+#include "compat/mbcs.h"
+#include "compat/pathmap.h"
+
+namespace compat {
+
+namespace {
+
+const char kTableName[] = "drives.conf";
+
+struct DriveTable {
+    std::string file;
+    bool stamped = false;
+    struct timespec mtime = {};
+    off_t size = 0;
+    ino_t inode = 0;
+    std::vector<Drive> drives;
+};
+
+std::mutex g_tableMutex;
+DriveTable g_table;
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+char AsciiUpper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool IsAsciiLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool IsPairAt(const unsigned char* s, size_t i)
+{
+    return _ismbblead(s[i]) && _ismbbtrail(s[i + 1]);
+}
+
+// Upper-cases the ASCII letters of a cp932 text, leaving double-byte
+// characters alone (their trail bytes may look like letters).
+std::string FoldCase(const std::string& text)
+{
+    std::string out = text;
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(out.c_str());
+    for (size_t i = 0; i < out.size();) {
+        if (IsPairAt(s, i)) {
+            i += 2;
+        } else {
+            out[i] = AsciiUpper(out[i]);
+            ++i;
+        }
+    }
+    return out;
+}
+
+// Collapses "//", "." and ".." of an absolute host path.
+std::string NormaliseHostPath(const std::string& path)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(path);
+    while (std::getline(in, part, '/')) {
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+            continue;
+        }
+        parts.push_back(part);
+    }
+    std::string out;
+    for (const std::string& p : parts)
+        out += "/" + p;
+    return out.empty() ? "/" : out;
+}
+
+std::string CurrentHostDir()
+{
+    std::vector<char> buffer(PATH_MAX);
+    for (;;) {
+        if (getcwd(buffer.data(), buffer.size()) != nullptr)
+            return buffer.data();
+        if (errno != ERANGE || buffer.size() > (1u << 20))
+            return std::string();
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::optional<UINT> ParseDriveType(const std::string& name)
+{
+    static const struct {
+        const char* name;
+        UINT type;
+    } kTypes[] = {
+        {"unknown", DRIVE_UNKNOWN}, {"noroot", DRIVE_NO_ROOT_DIR},
+        {"removable", DRIVE_REMOVABLE}, {"fixed", DRIVE_FIXED},
+        {"remote", DRIVE_REMOTE}, {"cdrom", DRIVE_CDROM},
+        {"ramdisk", DRIVE_RAMDISK},
+    };
+    for (const auto& t : kTypes)
+        if (strcasecmp(name.c_str(), t.name) == 0)
+            return t.type;
+    return std::nullopt;
+}
+
+// Splits a table line into blank-separated fields; a field may be quoted.
+bool SplitFields(const std::string& line, std::vector<std::string>& fields)
+{
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && IsBlank(line[i]))
+            ++i;
+        if (i >= line.size())
+            break;
+        std::string field;
+        if (line[i] == '"') {
+            size_t close = line.find('"', i + 1);
+            if (close == std::string::npos)
+                return false;
+            field = line.substr(i + 1, close - i - 1);
+            i = close + 1;
+        } else {
+            while (i < line.size() && !IsBlank(line[i]))
+                field += line[i++];
+        }
+        fields.push_back(field);
+    }
+    return true;
+}
+
+// The root as the table and the lookups compare it: "C:" or
+// "\\\\SERVER\\share", without a trailing separator.  Empty when text is no
+// root.
+std::string CanonicalRoot(const std::string& text)
+{
+    size_t length = WindowsRootLength(text.c_str());
+    if (length == 0)
+        return std::string();
+    std::string rest = text.substr(length);
+    if (!rest.empty() && rest != "\\")
+        return std::string();
+    return text.substr(0, length);
+}
+
+void LoadTable(DriveTable& table)
+{
+    table.drives.clear();
+    std::ifstream in(table.file, std::ios::binary);
+    if (!in)
+        return;
+    std::string home = PlatformHome();
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        size_t start = 0;
+        while (start < line.size() && IsBlank(line[start]))
+            ++start;
+        if (start >= line.size() || line[start] == '#')
+            continue;
+        std::vector<std::string> fields;
+        const char* problem = nullptr;
+        Drive drive;
+        if (!SplitFields(line, fields) || fields.size() < 3 || fields.size() > 4) {
+            problem = "expected: root type folder [flags]";
+        } else {
+            bool converted = false;
+            drive.root = CanonicalRoot(Utf8ToSjis(fields[0], &converted));
+            std::optional<UINT> type = ParseDriveType(fields[1]);
+            if (!converted || drive.root.empty())
+                problem = "the root is neither a drive letter nor \\\\server\\share";
+            else if (!type)
+                problem = "unknown drive type";
+            else if (fields[2].empty())
+                problem = "no host folder";
+            else
+                drive.type = *type;
+            if (problem == nullptr && fields.size() == 4) {
+                std::istringstream flags(fields[3]);
+                std::string flag;
+                while (std::getline(flags, flag, ',')) {
+                    if (flag == "ro")
+                        drive.readOnly = true;
+                    else if (flag != "rw" && !flag.empty())
+                        problem = "unknown flag";
+                }
+            }
+        }
+        if (problem != nullptr) {
+            fprintf(stderr, "%s:%d: %s; line ignored\n", table.file.c_str(), number, problem);
+            continue;
+        }
+        std::string dir = fields[2];
+        if (dir[0] != '/')
+            dir = home + "/" + dir;
+        drive.hostDir = NormaliseHostPath(dir);
+        bool duplicate = false;
+        for (const Drive& d : table.drives)
+            duplicate = duplicate || FoldCase(d.root) == FoldCase(drive.root);
+        if (duplicate) {
+            fprintf(stderr, "%s:%d: drive listed twice; line ignored\n", table.file.c_str(), number);
+            continue;
+        }
+        table.drives.push_back(drive);
+    }
+}
+
+// A copy of the table, reloaded when the file has changed since it was read.
+std::vector<Drive> CurrentDrives()
+{
+    std::lock_guard<std::mutex> lock(g_tableMutex);
+    std::string file = PlatformHome() + "/" + kTableName;
+    struct stat st = {};
+    bool present = stat(file.c_str(), &st) == 0;
+    bool same = g_table.stamped && g_table.file == file &&
+                (present ? (g_table.size == st.st_size && g_table.inode == st.st_ino &&
+                            g_table.mtime.tv_sec == st.st_mtim.tv_sec &&
+                            g_table.mtime.tv_nsec == st.st_mtim.tv_nsec)
+                         : g_table.inode == 0);
+    if (!same) {
+        g_table.file = file;
+        g_table.stamped = true;
+        g_table.size = present ? st.st_size : 0;
+        g_table.inode = present ? st.st_ino : 0;
+        g_table.mtime = present ? st.st_mtim : timespec{};
+        LoadTable(g_table);
+    }
+    std::vector<Drive> drives = g_table.drives;
+    bool hasZ = false;
+    for (const Drive& d : drives)
+        hasZ = hasZ || FoldCase(d.root) == "Z:";
+    if (!hasZ)
+        drives.push_back(Drive{"Z:", DRIVE_FIXED, "/", false});
+    return drives;
+}
+
+std::optional<Drive> LookUpRoot(const std::string& root)
+{
+    std::string key = FoldCase(root);
+    for (const Drive& d : CurrentDrives())
+        if (FoldCase(d.root) == key)
+            return d;
+    return std::nullopt;
+}
+
+// Windows characters no file name may hold; "/" would also open a host
+// subfolder.
+bool IsBadNameChar(unsigned char c)
+{
+    return c < 0x20 || strchr("<>:\"|?*/", c) != nullptr;
+}
+
+}  // namespace
+
+std::string PlatformHome()
+{
+    const char* home = getenv("BOK_HOME");
+    if (home != nullptr && home[0] != '\0')
+        return home;
+    const char* user = getenv("HOME");
+    return std::string(user != nullptr && user[0] != '\0' ? user : "/root") + "/.bokhome";
+}
+
+void ReloadDriveTable()
+{
+    std::lock_guard<std::mutex> lock(g_tableMutex);
+    g_table.stamped = false;
+}
+
+size_t WindowsRootLength(const char* path)
+{
+    if (path == nullptr)
+        return 0;
+    if (IsAsciiLetter(path[0]) && path[1] == ':')
+        return 2;
+    if (path[0] != '\\' || path[1] != '\\')
+        return 0;
+    size_t serverEnd = FindSeparator(path, 2);
+    if (serverEnd == std::string::npos || serverEnd == 2)
+        return 0;
+    size_t shareEnd = FindSeparator(path, serverEnd + 1);
+    if (shareEnd == std::string::npos)
+        shareEnd = strlen(path);
+    if (shareEnd == serverEnd + 1)
+        return 0;
+    return shareEnd;
+}
+
+size_t FindSeparator(const char* path, size_t from)
+{
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(path);
+    for (size_t i = from; s[i] != 0;) {
+        if (IsPairAt(s, i)) {
+            i += 2;
+            continue;
+        }
+        if (s[i] == '\\')
+            return i;
+        ++i;
+    }
+    return std::string::npos;
+}
+
+std::optional<ResolvedPath> ResolvePath(const char* windowsPath)
+{
+    if (windowsPath == nullptr || windowsPath[0] == '\0')
+        return std::nullopt;
+    std::string path = windowsPath;
+    size_t rootLength = WindowsRootLength(path.c_str());
+    if (rootLength == 0 && path.compare(0, 2, "\\\\") == 0)
+        return std::nullopt;  // a share without its server or share name
+    if (rootLength == 0) {
+        // Relative to the current folder, or rooted on its drive.
+        std::string cwd = CurrentHostDir();
+        if (cwd.empty())
+            return std::nullopt;
+        std::string base = ToWindowsPath(cwd);
+        if (path[0] == '\\')
+            path = base.substr(0, WindowsRootLength(base.c_str())) + path;
+        else
+            path = base + "\\" + path;
+        rootLength = WindowsRootLength(path.c_str());
+        if (rootLength == 0)
+            return std::nullopt;
+    }
+
+    ResolvedPath out;
+    std::optional<Drive> drive = LookUpRoot(path.substr(0, rootLength));
+    if (!drive)
+        return std::nullopt;
+    out.drive = *drive;
+
+    std::vector<std::string> parts;
+    size_t pos = rootLength;
+    bool trailingSeparator = false;
+    while (pos < path.size()) {
+        size_t end = FindSeparator(path.c_str(), pos);
+        if (end == std::string::npos)
+            end = path.size();
+        std::string part = path.substr(pos, end - pos);
+        trailingSeparator = end < path.size() && end + 1 == path.size();
+        pos = end + 1;
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+            continue;
+        }
+        parts.push_back(part);
+    }
+
+    out.windows = path.substr(0, rootLength);
+    out.host = out.drive.hostDir == "/" ? std::string() : out.drive.hostDir;
+    for (const std::string& part : parts) {
+        bool converted = false;
+        std::string name = SjisToUtf8(part, &converted);
+        if (!converted || name.size() > NAME_MAX)
+            return std::nullopt;
+        for (unsigned char c : name)
+            if (IsBadNameChar(c))
+                return std::nullopt;
+        out.windows += "\\" + part;
+        out.host += "/" + name;
+    }
+    out.isRoot = parts.empty();
+    if (out.isRoot || trailingSeparator) {
+        out.windows += "\\";
+        out.host += "/";
+    }
+    // The Windows calls refuse full paths beyond MAX_PATH; so does this layer,
+    // so that nothing is written that the program could not name again.
+    if (out.windows.size() >= MAX_PATH)
+        return std::nullopt;
+    return out;
+}
+
+std::optional<std::string> ToHostPath(const char* windowsPath)
+{
+    std::optional<ResolvedPath> resolved = ResolvePath(windowsPath);
+    if (!resolved)
+        return std::nullopt;
+    return resolved->host;
+}
+
+std::string ToWindowsPath(const std::string& hostPath)
+{
+    std::string absolute = hostPath;
+    if (absolute.empty() || absolute[0] != '/')
+        absolute = CurrentHostDir() + "/" + absolute;
+    absolute = NormaliseHostPath(absolute);
+
+    const Drive* best = nullptr;
+    std::vector<Drive> drives = CurrentDrives();
+    for (const Drive& d : drives) {
+        const std::string& dir = d.hostDir;
+        bool inside = dir == "/" || absolute == dir ||
+                      (absolute.size() > dir.size() && absolute.compare(0, dir.size(), dir) == 0 &&
+                       absolute[dir.size()] == '/');
+        if (inside && (best == nullptr || dir.size() > best->hostDir.size()))
+            best = &d;
+    }
+    std::string root = best != nullptr ? best->root : "Z:";
+    std::string rest = absolute;
+    if (best != nullptr && best->hostDir != "/")
+        rest = absolute.substr(best->hostDir.size());
+    std::string out = root;
+    std::istringstream in(rest);
+    std::string part;
+    bool any = false;
+    while (std::getline(in, part, '/')) {
+        if (part.empty())
+            continue;
+        out += "\\" + Utf8ToSjis(part);
+        any = true;
+    }
+    if (!any)
+        out += "\\";
+    return out;
+}
+
+std::optional<Drive> FindDrive(const char* windowsRoot)
+{
+    if (windowsRoot == nullptr)
+        return std::nullopt;
+    std::string root = CanonicalRoot(windowsRoot);
+    if (root.empty())
+        return std::nullopt;
+    return LookUpRoot(root);
+}
+
+}  // namespace compat

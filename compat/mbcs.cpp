@@ -1,0 +1,203 @@
+// Code page 932 byte classes and conversions.
+
+#include "compat/mbcs.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstring>
+
+int _ismbblead(unsigned int c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+int _ismbbtrail(unsigned int c)
+{
+    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
+}
+
+int _ismbcdigit(unsigned int c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// The runtime's rule: a lead byte always starts a pair, and the byte after
+// it is judged as a trail byte even when it cannot be one.
+int _mbsbtype(const unsigned char* str, size_t count)
+{
+    if (str == nullptr)
+        return _MBC_ILLEGAL;
+    size_t i = 0;
+    for (;;) {
+        unsigned char c = str[i];
+        if (i == count)
+            return _ismbblead(c) ? _MBC_LEAD : _MBC_SINGLE;
+        if (c == 0)
+            return _MBC_ILLEGAL;
+        if (_ismbblead(c)) {
+            if (i + 1 == count)
+                return _ismbbtrail(str[i + 1]) ? _MBC_TRAIL : _MBC_ILLEGAL;
+            if (str[i + 1] == 0)
+                return _MBC_ILLEGAL;
+            i += 2;
+        } else {
+            ++i;
+        }
+    }
+}
+
+int _ismbstrail(const unsigned char* str, const unsigned char* current)
+{
+    if (str == nullptr || current == nullptr || current < str)
+        return 0;
+    return _mbsbtype(str, static_cast<size_t>(current - str)) == _MBC_TRAIL ? -1 : 0;
+}
+
+unsigned char* _mbsnbcpy(unsigned char* dst, const unsigned char* src, size_t count)
+{
+    if (dst == nullptr || src == nullptr)
+        return dst;
+    size_t i = 0;
+    while (i < count && src[i] != 0) {
+        if (_ismbblead(src[i])) {
+            // A pair that does not fit whole is left out entirely, so the
+            // copy never ends in half a character.
+            if (i + 1 >= count || src[i + 1] == 0)
+                break;
+            dst[i] = src[i];
+            dst[i + 1] = src[i + 1];
+            i += 2;
+        } else {
+            dst[i] = src[i];
+            ++i;
+        }
+    }
+    if (i < count)
+        dst[i] = 0;
+    return dst;
+}
+
+int IsDbcsByte(const char* text, int index)
+{
+    if (text == nullptr || index < 0)
+        return 0;
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
+    int i = 0;
+    while (s[i] != 0 && i <= index) {
+        if (_ismbblead(s[i]) && _ismbbtrail(s[i + 1])) {
+            if (index == i || index == i + 1)
+                return 1;
+            i += 2;
+        } else {
+            ++i;
+        }
+    }
+    return 0;
+}
+
+int AppendBackslash(char* path, int size)
+{
+    if (path == nullptr || path[0] == '\0' || size <= 0)
+        return 0;
+    size_t length = strlen(path);
+    int last = static_cast<int>(length) - 1;
+    if (path[last] == '\\' && !IsDbcsByte(path, last))
+        return 1;
+    if (length >= static_cast<size_t>(size) - 1)
+        return 0;
+    path[length] = '\\';
+    path[length + 1] = '\0';
+    return 1;
+}
+
+namespace compat {
+
+namespace {
+
+// iconv descriptors are not thread-safe and cost an open each; one per
+// thread and direction.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+    ~Converter()
+    {
+        if (m_cd != reinterpret_cast<iconv_t>(-1))
+            iconv_close(m_cd);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // skip tells how many input bytes an unconvertible sequence spans.
+    template <typename Skip>
+    std::string Run(std::string_view in, const char* replacement, Skip skip, bool* ok)
+    {
+        bool clean = true;
+        std::string out;
+        if (m_cd == reinterpret_cast<iconv_t>(-1)) {
+            if (ok)
+                *ok = in.empty();
+            return out;
+        }
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        out.reserve(in.size() * 3 / 2 + 8);
+        char* src = const_cast<char*>(in.data());
+        size_t srcLeft = in.size();
+        char chunk[1024];
+        while (srcLeft > 0) {
+            char* dst = chunk;
+            size_t dstLeft = sizeof chunk;
+            size_t r = iconv(m_cd, &src, &srcLeft, &dst, &dstLeft);
+            out.append(chunk, static_cast<size_t>(dst - chunk));
+            if (r != static_cast<size_t>(-1))
+                continue;
+            if (errno == E2BIG)
+                continue;
+            // EILSEQ or EINVAL (a sequence cut off at the end).
+            clean = false;
+            out.append(replacement);
+            size_t n = skip(reinterpret_cast<const unsigned char*>(src), srcLeft);
+            src += n;
+            srcLeft -= n;
+            iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        }
+        if (ok)
+            *ok = clean;
+        return out;
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+size_t SkipSjis(const unsigned char*, size_t)
+{
+    return 1;
+}
+
+size_t SkipUtf8(const unsigned char* s, size_t left)
+{
+    size_t n = 1;
+    if (s[0] >= 0xC0) {
+        size_t want = s[0] >= 0xF0 ? 4 : s[0] >= 0xE0 ? 3 : 2;
+        while (n < want && n < left && (s[n] & 0xC0) == 0x80)
+            ++n;
+    }
+    return n;
+}
+
+}  // namespace
+
+std::string SjisToUtf8(std::string_view sjis, bool* ok)
+{
+    thread_local Converter converter("UTF-8", "CP932");
+    return converter.Run(sjis, "\xEF\xBF\xBD", SkipSjis, ok);  // U+FFFD
+}
+
+std::string Utf8ToSjis(std::string_view utf8, bool* ok)
+{
+    thread_local Converter converter("CP932", "UTF-8");
+    return converter.Run(utf8, "?", SkipUtf8, ok);
+}
+
+}  // namespace compat
