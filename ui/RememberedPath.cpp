@@ -1,0 +1,239 @@
+// The remembered-path file: one line per user and company data,
+//     <user ID>/<first selection no>/<data no>:<A>/<B>/<category>/<path>\n
+// in the platform's application folder of type 1.
+//
+// Positions inside the file are size_t throughout and the file is read
+// whole into a std::string, so files of any size (32 KiB and beyond) keep
+// every byte.
+
+#include "ui/ConditionsDlg.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "app/Edition.h"
+#include "compat/drives.h"
+#include "compat/file.h"
+#include "compat/mbcs.h"
+#include "platform/BokCmn.h"
+#include "platform/BokFileMgr.h"
+#include "ui/OutputPath.h"
+#include "ui/RememberedPath.h"
+
+namespace {
+
+bool g_bInterruptSave = false;
+
+constexpr size_t kLineBytes = 512;
+constexpr size_t kUserIdBytes = 65;
+constexpr UINT kChunk = 1u << 20;
+
+// The folder (ending in "\\") and the file's full name; false when the
+// platform names no folder of type 1.
+bool LocateFile(std::string& folder, std::string& file) {
+    ClFileMgr* fileMgr = ClFileMgr::Inst();
+    if (fileMgr == nullptr) return false;
+    char buffer[MAX_PATH + 1] = {};
+    fileMgr->GetAppFolderPath(ClFileMgr::APPFOLDER_ENV, buffer);
+    buffer[MAX_PATH] = '\0';
+    if (buffer[0] == '\0' || !AppendBackslash(buffer, sizeof buffer)) return false;
+    folder = buffer;
+    file = folder + CurrentEdition().pszEnvFileName;
+    return true;
+}
+
+// "<user ID>/<first selection no>/<data no>:" of the signed-in user.
+bool CurrentKey(std::string& key) {
+    ClDataMgr* dataMgr = ClDataMgr::Inst();
+    ClSysUser* user = dataMgr ? dataMgr->GetSysUserObject() : nullptr;
+    if (user == nullptr) return false;
+    char userId[kUserIdBytes] = {};
+    if (user->GetCurUserID(userId) != 0) return false;
+    userId[kUserIdBytes - 1] = '\0';
+    long firstNo = 0, dataNo = 0;
+    if (user->GetSelectedNo(userId, &firstNo, &dataNo) != 0) return false;
+    char buffer[kUserIdBytes + 48];
+    std::snprintf(buffer, sizeof buffer, "%s/%ld/%ld:", userId, firstNo, dataNo);
+    key = buffer;
+    return true;
+}
+
+// Start of the first line that begins with key, or npos.  Matching only at
+// line starts keeps "xuser/1/2:" from answering for "user/1/2:".
+size_t FindEntry(const std::string& content, const std::string& key) {
+    size_t line = 0;
+    while (line < content.size()) {
+        if (content.compare(line, key.size(), key) == 0) return line;
+        const size_t lf = content.find('\n', line);
+        if (lf == std::string::npos) break;
+        line = lf + 1;
+    }
+    return std::string::npos;
+}
+
+// Reads an open file whole.  Throws CFileException as CFile does.
+void ReadWhole(CFile& file, std::string& content) {
+    const uint64_t length = file.GetLength();
+    content.resize(static_cast<size_t>(length));
+    size_t done = 0;
+    while (done < content.size()) {
+        const size_t want = content.size() - done < kChunk ? content.size() - done : kChunk;
+        const UINT got = file.Read(&content[done], static_cast<UINT>(want));
+        if (got == 0) break;
+        done += got;
+    }
+    content.resize(done);
+}
+
+bool ReadFile(const std::string& name, UINT flags, std::string& content) {
+    CFile file;
+    if (!file.Open(name.c_str(), flags | CFile::typeBinary)) return false;
+    try {
+        ReadWhole(file, content);
+        file.Close();
+    } catch (const CFileException&) {
+        file.Abort();
+        return false;
+    } catch (const std::bad_alloc&) {
+        file.Abort();
+        return false;
+    }
+    return true;
+}
+
+// Makes the rename itself last: fsync of the folder, through the host's
+// name of it.  A folder the drive table cannot map is not on a disk this
+// program writes to.
+void SyncFolder(const std::string& windowsFolder) {
+    const auto host = compat::ToHostPath(windowsFolder.c_str());
+    if (!host) return;
+    const int fd = ::open(host->c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+void RemoveQuietly(const std::string& name) {
+    try {
+        CFile::Remove(name.c_str());
+    } catch (const CFileException&) {
+    }
+}
+
+// Puts content in place of file: written whole to a temporary file beside
+// it, flushed, then renamed over it.
+bool ReplaceFile(const std::string& folder, const std::string& file, const std::string& content) {
+    const std::string temp = file + kRememberedPathTempSuffix;
+    CFile out;
+    if (!out.Open(temp.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary)) return false;
+    try {
+        for (size_t done = 0; done < content.size();) {
+            const size_t count = content.size() - done < kChunk ? content.size() - done : kChunk;
+            out.Write(content.data() + done, static_cast<UINT>(count));
+            done += count;
+        }
+        out.Flush();
+        out.Close();
+    } catch (const CFileException&) {
+        out.Abort();
+        RemoveQuietly(temp);
+        return false;
+    }
+
+    if (g_bInterruptSave) return false;
+
+    try {
+        CFile::Rename(temp.c_str(), file.c_str());
+    } catch (const CFileException&) {
+        RemoveQuietly(temp);
+        return false;
+    }
+    SyncFolder(folder);
+    return true;
+}
+
+}  // namespace
+
+void SetRememberedPathSaveInterrupt(bool interrupt) { g_bInterruptSave = interrupt; }
+
+BOOL CConditionsDlg::LoadRememberedPath(short* category, char* path, int* reservedA, int* reservedB) {
+    if (category) *category = 0;
+    if (path) std::memset(path, 0, MAX_PATH + 1);
+    if (reservedA) *reservedA = 0;
+    if (reservedB) *reservedB = 0;
+
+    std::string folder, file, key;
+    if (!LocateFile(folder, file) || !CurrentKey(key)) return FALSE;
+
+    CFileStatus status;
+    if (!CFile::GetStatus(file.c_str(), status)) return FALSE;
+    std::string content;
+    if (!ReadFile(file, CFile::modeRead, content)) return FALSE;
+
+    const size_t entry = FindEntry(content, key);
+    if (entry == std::string::npos) return FALSE;
+    const size_t valueStart = entry + key.size();
+    size_t valueEnd = content.find('\n', valueStart);
+    if (valueEnd == std::string::npos) valueEnd = content.size();
+    const std::string value = content.substr(valueStart, valueEnd - valueStart);
+
+    // A, B and the category end at the first three "/"; the path may hold
+    // more of them.
+    const size_t slashA = value.find('/');
+    const size_t slashB = slashA == std::string::npos ? slashA : value.find('/', slashA + 1);
+    const size_t slashC = slashB == std::string::npos ? slashB : value.find('/', slashB + 1);
+    if (slashC == std::string::npos) return FALSE;
+
+    if (reservedA) *reservedA = std::atoi(value.substr(0, slashA).c_str());
+    if (reservedB) *reservedB = std::atoi(value.substr(slashA + 1, slashB - slashA - 1).c_str());
+    if (category) *category = static_cast<short>(std::atoi(value.substr(slashB + 1, slashC - slashB - 1).c_str()));
+    if (path)
+        _mbsnbcpy(reinterpret_cast<unsigned char*>(path),
+                  reinterpret_cast<const unsigned char*>(value.c_str() + slashC + 1), MAX_PATH);
+    return TRUE;
+}
+
+BOOL CConditionsDlg::SaveRememberedPath(short category, const char* path, int reservedA, int reservedB) {
+    std::string folder, file;
+    if (!LocateFile(folder, file)) return FALSE;
+    if (!FolderExists(folder.c_str()) && !EnsureFolder(folder.c_str())) return FALSE;
+
+    std::string key;
+    if (!CurrentKey(key)) return FALSE;
+
+    const char* value = path != nullptr ? path : m_szRememberedPath;
+    // A line feed would end the entry early and make the rest a line of its
+    // own; a path longer than the buffer it is read back into would come
+    // back cut.
+    if (std::strchr(value, '\n') != nullptr || std::strlen(value) > MAX_PATH) return FALSE;
+    char line[kLineBytes];
+    const int length = std::snprintf(line, sizeof line, "%s%d/%d/%d/%s\n", key.c_str(), reservedA, reservedB,
+                                     static_cast<int>(category), value);
+    if (length < 0 || static_cast<size_t>(length) >= sizeof line) return FALSE;
+
+    std::string content;
+    try {
+        CFileStatus status;
+        if (CFile::GetStatus(file.c_str(), status)) {
+            if (!ReadFile(file, CFile::modeReadWrite, content)) return FALSE;
+            const size_t entry = FindEntry(content, key);
+            if (entry != std::string::npos) {
+                const size_t lf = content.find('\n', entry);
+                content.erase(entry, lf == std::string::npos ? std::string::npos : lf - entry + 1);
+            }
+            // A last line without its LF would otherwise run into the new
+            // entry and take it for the end of its path.
+            if (!content.empty() && content.back() != '\n') content += '\n';
+        }
+        content.append(line, static_cast<size_t>(length));
+    } catch (const std::bad_alloc&) {
+        return FALSE;
+    }
+    return ReplaceFile(folder, file, content) ? TRUE : FALSE;
+}
