@@ -41,11 +41,6 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-char AsciiUpper(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool IsAsciiLetter(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -54,23 +49,6 @@ bool IsAsciiLetter(char c)
 bool IsPairAt(const unsigned char* s, size_t i)
 {
     return _ismbblead(s[i]) && _ismbbtrail(s[i + 1]);
-}
-
-// Upper-cases the ASCII letters of a cp932 text, leaving double-byte
-// characters alone (their trail bytes may look like letters).
-std::string FoldCase(const std::string& text)
-{
-    std::string out = text;
-    const unsigned char* s = reinterpret_cast<const unsigned char*>(out.c_str());
-    for (size_t i = 0; i < out.size();) {
-        if (IsPairAt(s, i)) {
-            i += 2;
-        } else {
-            out[i] = AsciiUpper(out[i]);
-            ++i;
-        }
-    }
-    return out;
 }
 
 // Collapses "//", "." and ".." of an absolute host path.

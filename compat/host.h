@@ -5,9 +5,11 @@
 // a Unix stream socket; each window call is one line
 //     EnableWindow <0|1>
 //     SetForegroundWindow
-//     PostMessage <message> <wParam> <lParam>
-//     SetParent
-// answered by "1\n" or "0\n".  A window without a socket answers FALSE.
+//     PostMessage <message> <wParam> <lParam>   (wParam unsigned, lParam signed)
+//     IsWindow
+// answered by "1\n" or "0\n".  A window without a socket, or one that does
+// not answer within a few seconds, answers FALSE.  The window's number is
+// the HWND's value.
 #pragma once
 
 #include <functional>
@@ -28,7 +30,10 @@ public:
     ~HostWindowServer();
     HostWindowServer(const HostWindowServer&) = delete;
     HostWindowServer& operator=(const HostWindowServer&) = delete;
-    bool Start();   // false when the socket cannot be made
+    // Creates "<platform home>/host" when missing; false when the socket
+    // cannot be made.  The handler runs on the server's own thread.
+    bool Start();
+    // Stops serving and removes the socket; the destructor does it too.
     void Stop();
 private:
     struct Impl;

@@ -188,6 +188,22 @@ size_t SkipUtf8(const unsigned char* s, size_t left)
 
 }  // namespace
 
+std::string FoldCase(std::string_view sjis)
+{
+    std::string out(sjis);
+    for (size_t i = 0; i < out.size();) {
+        unsigned char c = static_cast<unsigned char>(out[i]);
+        if (_ismbblead(c) && i + 1 < out.size() && _ismbbtrail(static_cast<unsigned char>(out[i + 1]))) {
+            i += 2;
+            continue;
+        }
+        if (c >= 'a' && c <= 'z')
+            out[i] = static_cast<char>(c - 'a' + 'A');
+        ++i;
+    }
+    return out;
+}
+
 std::string SjisToUtf8(std::string_view sjis, bool* ok)
 {
     thread_local Converter converter("UTF-8", "CP932");

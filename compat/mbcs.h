@@ -38,4 +38,9 @@ namespace compat {
 std::string SjisToUtf8(std::string_view sjis, bool* ok = nullptr);
 std::string Utf8ToSjis(std::string_view utf8, bool* ok = nullptr);
 
+// The text with its ASCII letters upper-cased and its double-byte
+// characters untouched (their trail bytes may look like letters): the key
+// for comparing names as Windows does, without regard to case.
+std::string FoldCase(std::string_view sjis);
+
 }  // namespace compat

@@ -1,0 +1,10 @@
+// Switches that let tests reach failure paths the host would not produce.
+#pragma once
+
+namespace compat {
+
+// The next count calls of GlobalAlloc fail as on exhausted memory (0 turns
+// the failures off again).
+void FailNextGlobalAllocs(int count);
+
+}  // namespace compat
