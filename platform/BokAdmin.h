@@ -2,7 +2,8 @@
 // library so that tests can build any case.
 //
 // The store is "<home>/bok.db" (SQLite).  The readable import format is
-// described in the README ("Company data files").
+// described in the README ("Company data files").  Texts of AdminError and
+// of DescribeStore are UTF-8.
 #pragma once
 
 #include <string>
@@ -30,10 +31,21 @@ bool InitSample(const std::string& home, AdminError* error);
 bool ImportFile(const std::string& home, const std::string& file, AdminError* error);
 bool ImportText(const std::string& home, const std::string& text, AdminError* error);
 
+// The operations SetFault accepts, null-terminated: Initiate, ExpSysLink,
+// GetCurUserID, GetSelectedNo, GetDatCursor, ReadyDat, WalkDat,
+// GetBokPeriod, GetPeriod, Gengo.GetCursor, Gengo.Ready, Gengo.Walk,
+// MoveReady, GetCount, Move.  The walks (WalkDat, Gengo.Walk, Move) honour
+// atIndex; the others answer on every call.
+extern const char* const kFaultOperations[];
+
 // Makes an operation answer a status: on every call (atIndex -1), or for
 // the walk operations only at that record index.
 bool SetFault(const std::string& home, const std::string& operation, long status, long atIndex, AdminError* error);
 bool ClearFaults(const std::string& home, AdminError* error);
+
+// A short listing of the store for people: data sets, users, eras,
+// folders, the asset count and the faults.
+bool DescribeStore(const std::string& home, std::string* listing, AdminError* error);
 
 // For tests in one process: forget the open store and every singleton's
 // state, so that the next platform call opens $BOK_HOME afresh.

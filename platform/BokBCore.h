@@ -10,6 +10,15 @@
 
 constexpr long BOK_NO_MORE_RECORDS = 5000;
 
+// Failure statuses of this platform (all negative, so the message manager
+// judges them fatal).
+constexpr long BOK_ERR_NO_STORE = -101;      // the home holds no database
+constexpr long BOK_ERR_BAD_STORE = -102;     // not a database, or another schema
+constexpr long BOK_ERR_STORE_IO = -103;      // the database failed while in use
+constexpr long BOK_ERR_BAD_ARGUMENT = -104;  // null pointer, unknown cursor, bad index
+constexpr long BOK_ERR_NOT_FOUND = -105;     // no such data set, user or record
+constexpr long BOK_ERR_NOT_READY = -106;     // a walk step before its Ready
+
 typedef struct BokCursor__* BOKCURSOR;
 
 class ClSetMgr;
