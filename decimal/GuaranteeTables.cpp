@@ -15,7 +15,13 @@ static_assert(kJustBelow186 < 186.0 && kJustBelow186 > 185.9999);
 static_assert(kJustBelow113 < 113.0 && kJustBelow113 > 112.9999);
 
 // Element n - 1 is useful life n; lives 1 and 2 have no guarantee rate.
-ClFixDec GuaranteeTable250[GUARANTEE_TABLE_SIZE] = {
+//
+// The priority builds both tables before the static objects of every other
+// file, whatever the link order, so a start-up initialiser elsewhere may
+// already read them.
+#define DEPRLINK_EARLY_INIT __attribute__((init_priority(1000)))
+
+DEPRLINK_EARLY_INIT ClFixDec GuaranteeTable250[GUARANTEE_TABLE_SIZE] = {
     0.0, 0.0, 278.9, 527.4, 624.9, 577.6, 549.6, 511.1, 473.1, 444.8,  // 1-10
     412.3, 387.0, 363.3, 338.9, 321.7, 306.3, 290.5, 275.7, 261.6, 251.7,  // 11-20
     240.8, 229.6, 222.6, 215.7, 205.8, 198.9, 190.2, 186.6, 180.3, 176.6,  // 21-30
@@ -29,7 +35,7 @@ ClFixDec GuaranteeTable250[GUARANTEE_TABLE_SIZE] = {
     54.6,  // 101
 };
 
-ClFixDec GuaranteeTable200[GUARANTEE_TABLE_SIZE] = {
+DEPRLINK_EARLY_INIT ClFixDec GuaranteeTable200[GUARANTEE_TABLE_SIZE] = {
     0.0, 0.0, 1108.9, 1249.9, 1080.0, 991.1, 868.0, 790.9, 712.6, 655.2,  // 1-10
     599.2, 556.6, 518.0, 485.4, 456.5, 429.4, 403.8, 388.4, 369.3, 348.6,  // 11-20
     333.5, 318.2, 305.2, 296.9, 284.1, 271.6, 262.4, 256.8, 246.3, 236.6,  // 21-30
