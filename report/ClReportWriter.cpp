@@ -194,7 +194,9 @@ const char* ClReportWriter::ToFullWidth(const char* text) {
     // bytes always passes whole, and a double-byte character is never cut.
     size_t kept = 0;
     for (size_t i = 0; converted[i] != '\0';) {
-        size_t width = _ismbblead(static_cast<unsigned char>(converted[i])) && converted[i + 1] != '\0' ? 2 : 1;
+        const unsigned char c = static_cast<unsigned char>(converted[i]);
+        const unsigned char next = static_cast<unsigned char>(converted[i + 1]);
+        const size_t width = _ismbblead(c) && _ismbbtrail(next) ? 2 : 1;
         if (i + width > FULL_WIDTH_LIMIT) break;
         i += width;
         kept = i;

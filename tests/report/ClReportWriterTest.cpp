@@ -1,0 +1,607 @@
+#include "report/ClReportWriter.h"
+
+#include <sys/resource.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ReportTestSupport.h"
+#include "ui/ProgressDlg.h"
+
+using reporttest::ReadFile;
+using reporttest::TempDir;
+using reporttest::WindowsPath;
+
+namespace {
+
+#if defined(DEPRLINK_TEST_EDITION_PRO)
+const std::string kDefaultName = "ミルダン１９ PRO";
+#else
+const std::string kDefaultName = "ミルダン１９";
+#endif
+
+const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
+
+// The worked example's company data: A&B商事 in ASCII letters, the year
+// 2017, fraction handling 0.
+StDATAINFO ExampleData() {
+    StDATAINFO data;
+    std::memset(&data, 0, sizeof data);
+    std::strcpy(data.szDataID, "D1");
+    std::strcpy(data.szJigyoName, "A&B商事");
+    data.nKikanFrom = 20170101;
+    data.nKikanTo = 20171231;
+    data.nHasuuShokyaku = 0;
+    return data;
+}
+
+// The worked example from the declaration to the DATA start tag.
+std::string ExampleHead(const std::string& productName, const std::string& productVersion) {
+    return kDeclaration +
+           "<REPORT>\r\n"
+           "\t<SYSTEM>\r\n"
+           "\t\t<GYOUMUPREFIX>QZ14</GYOUMUPREFIX>\r\n"
+           "\t\t<VERSION>1</VERSION>\r\n"
+           "\t\t<FUNCTIONID>3</FUNCTIONID>\r\n"
+           "\t\t<CONNECTEDPROGRAMVER>19.01.00</CONNECTEDPROGRAMVER>\r\n"
+           "\t\t<PROGRAMNAME>" + productName + "</PROGRAMNAME>\r\n"
+           "\t\t<PROGRAMVER>" + productVersion + "</PROGRAMVER>\r\n"
+           "\t</SYSTEM>\r\n"
+           "\t<BASIC>\r\n"
+           "\t\t<KOMONSAKINAME>\x82\x60\x81\x95\x82\x61" "商事</KOMONSAKINAME>\r\n"
+           "\t\t<JIGYOUNENDOFROM>20170101</JIGYOUNENDOFROM>\r\n"
+           "\t\t<JIGYOUNENDOTO>20171231</JIGYOUNENDOTO>\r\n"
+           "\t\t<HASUU_SYOUKYAKU>3</HASUU_SYOUKYAKU>\r\n"
+           "\t\t<HASUU_ZANZON>1</HASUU_ZANZON>\r\n"
+           "\t</BASIC>\r\n"
+           "\t<DATA>\r\n";
+}
+
+const std::string kEmptyDataTail =
+    "\t</DATA>\r\n"
+    "</REPORT>\r\n";
+
+template <size_t N>
+void Put(char (&field)[N], const char* text) {
+    ASSERT_LT(std::strlen(text), N);
+    std::strcpy(field, text);
+}
+
+std::unique_ptr<StSISANDATA> EmptyRecord() {
+    auto record = std::make_unique<StSISANDATA>();
+    std::memset(record.get(), 0, sizeof *record);
+    return record;
+}
+
+// Records the progress window's calls: the captions, and for every move
+// of the main bar the pulses that followed it.
+class RecordingView : public IProgressView {
+public:
+    struct Move {
+        int pos;
+        int pulsesAfter;
+    };
+    void SetCaption(const char* caption) override { captions.emplace_back(caption); }
+    void SetMainBar(int, int, int pos) override { moves.push_back({pos, 0}); }
+    // A pulse starts its secondary bar at 0; its steps never stand there.
+    void SetSubBar(int, int upper, int pos) override {
+        if (upper != 5 || pos != 0) return;
+        if (moves.empty()) ++pulsesBeforeMoves;
+        else ++moves.back().pulsesAfter;
+    }
+    void BringToTop() override {}
+    void Repaint() override {}
+
+    std::vector<std::string> captions;
+    std::vector<Move> moves;
+    int pulsesBeforeMoves = 0;
+};
+
+// Lowers the largest file this process may write, for failures at an
+// exact byte; the signal it raises is ignored so that the write fails.
+class ScopedFileSizeLimit {
+public:
+    explicit ScopedFileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~ScopedFileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
+    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = SIG_DFL;
+};
+
+// Every test has a home of its own (no drive table: Z: is the host's
+// root) and runs in its own folder, where no SUPPORT.INF lies unless the
+// test puts one there.
+class ReportWriterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.Ok());
+        m_writer.SetProgressDlg(&m_progress);
+        m_writer.SetAssetList(&m_list);
+        m_writer.SetProgressBase(400);
+        m_progress.InitBars();
+    }
+    ~ReportWriterTest() override {
+        for (StSISANDATA* record : m_list) delete record;
+    }
+
+    std::string HostFile(const char* name = "report.xml") const { return m_dir.File(name); }
+    int Write(short functionId = 3) { return Write(HostFile(), functionId); }
+    int Write(const std::string& host, short functionId = 3) {
+        return m_writer.WriteReport(WindowsPath(host).c_str(), functionId, &m_data);
+    }
+    void Add(std::unique_ptr<StSISANDATA> record) { m_list.push_back(record.release()); }
+    void WriteSupportInfo(const std::string& bytes) { reporttest::WriteFile(m_dir.File("SUPPORT.INF"), bytes); }
+
+    TempDir m_dir;
+    reporttest::ScopedHome m_home{m_dir.Path()};
+    reporttest::ScopedChdir m_cwd{m_dir.Path()};
+    StDATAINFO m_data = ExampleData();
+    SisanDataList m_list;
+    CProgressDlg m_progress;
+    ClReportWriter m_writer;
+};
+
+// --- The document -----------------------------------------------------------
+
+struct SupportInfoCase {
+    const char* label;
+    const char* file;  // null: no SUPPORT.INF
+    std::string name;
+    std::string version;
+};
+
+const SupportInfoCase kSupportInfoCases[] = {
+    {"no support-info file", nullptr, kDefaultName, "19.00.0X"},
+    {"both values", "[=製品名=]ミルダン１９ 会計\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]19.00.05\r\n\x1A", "ミルダン１９ 会計", "19.00.05"},
+    {"name key with nothing after it", "[=製品名=]\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]19.00.06", kDefaultName, "19.00.06"},
+    {"values needing escapes", "[=製品名=]A&B\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]<1>\r\n", "A&amp;B", "&lt;1&gt;"},
+};
+
+TEST_F(ReportWriterTest, WorkedExample) {
+    for (const SupportInfoCase& c : kSupportInfoCases) {
+        std::filesystem::remove(m_dir.File("SUPPORT.INF"));
+        if (c.file != nullptr) WriteSupportInfo(c.file);
+        EXPECT_EQ(Write(), 1) << c.label;
+        EXPECT_EQ(ReadFile(HostFile()), ExampleHead(c.name, c.version) + kEmptyDataTail) << c.label;
+    }
+}
+
+struct BasicCase {
+    const char* label;
+    short functionId;
+    const char* name;
+    int from, to;
+    uint8_t fraction;
+    std::vector<std::string> lines;
+};
+
+const BasicCase kBasicCases[] = {
+    {"negative function id", -1, "A&B商事", 20170101, 20171231, 0, {"\t\t<FUNCTIONID>-1</FUNCTIONID>\r\n"}},
+    {"largest function id", 32767, "x", 20170101, 20171231, 0, {"\t\t<FUNCTIONID>32767</FUNCTIONID>\r\n"}},
+    {"empty business name", 3, "", 20170101, 20171231, 0, {"\t\t<KOMONSAKINAME></KOMONSAKINAME>\r\n"}},
+    {"round up", 3, "x", 20170101, 20171231, 1,
+     {"\t\t<HASUU_SYOUKYAKU>2</HASUU_SYOUKYAKU>\r\n", "\t\t<HASUU_ZANZON>1</HASUU_ZANZON>\r\n"}},
+    {"round down", 3, "x", 20170101, 20171231, 2,
+     {"\t\t<HASUU_SYOUKYAKU>1</HASUU_SYOUKYAKU>\r\n", "\t\t<HASUU_ZANZON>1</HASUU_ZANZON>\r\n"}},
+    {"period as plain numbers", 3, "x", 20190501, 20200430, 0,
+     {"\t\t<JIGYOUNENDOFROM>20190501</JIGYOUNENDOFROM>\r\n\t\t<JIGYOUNENDOTO>20200430</JIGYOUNENDOTO>\r\n"}},
+    {"name already full-width", 3, "ＡＢＣ商事", 20170101, 20171231, 0,
+     {"\t\t<KOMONSAKINAME>ＡＢＣ商事</KOMONSAKINAME>\r\n"}},
+};
+
+TEST_F(ReportWriterTest, SystemAndBasicValues) {
+    for (const BasicCase& c : kBasicCases) {
+        std::strcpy(m_data.szJigyoName, c.name);
+        m_data.nKikanFrom = c.from;
+        m_data.nKikanTo = c.to;
+        m_data.nHasuuShokyaku = c.fraction;
+        EXPECT_EQ(Write(c.functionId), 1) << c.label;
+        const std::string file = ReadFile(HostFile());
+        for (const std::string& line : c.lines)
+            EXPECT_NE(file.find("\r\n" + line), std::string::npos) << c.label << ": " << line;
+    }
+}
+
+TEST_F(ReportWriterTest, BusinessNameWithoutTerminatorEndsAtItsField) {
+    std::memset(m_data.szJigyoName, 'a', sizeof m_data.szJigyoName);
+    EXPECT_EQ(Write(), 1);
+    // 260 letters become 31 full-width ones within the 63-byte limit.
+    std::string expected = "\t\t<KOMONSAKINAME>";
+    for (int i = 0; i < 31; ++i) expected += "ａ";
+    expected += "</KOMONSAKINAME>\r\n";
+    EXPECT_NE(ReadFile(HostFile()).find(expected), std::string::npos);
+}
+
+TEST_F(ReportWriterTest, UnknownFractionEndsBasicAfterThreeLines) {
+    m_data.nHasuuShokyaku = 3;
+    EXPECT_EQ(Write(), 0);
+    const std::string expected = kDeclaration +
+        "<REPORT>\r\n"
+        "\t<SYSTEM>\r\n"
+        "\t\t<GYOUMUPREFIX>QZ14</GYOUMUPREFIX>\r\n"
+        "\t\t<VERSION>1</VERSION>\r\n"
+        "\t\t<FUNCTIONID>3</FUNCTIONID>\r\n"
+        "\t\t<CONNECTEDPROGRAMVER>19.01.00</CONNECTEDPROGRAMVER>\r\n"
+        "\t\t<PROGRAMNAME>" + kDefaultName + "</PROGRAMNAME>\r\n"
+        "\t\t<PROGRAMVER>19.00.0X</PROGRAMVER>\r\n"
+        "\t</SYSTEM>\r\n"
+        "\t<BASIC>\r\n"
+        "\t\t<KOMONSAKINAME>\x82\x60\x81\x95\x82\x61" "商事</KOMONSAKINAME>\r\n"
+        "\t\t<JIGYOUNENDOFROM>20170101</JIGYOUNENDOFROM>\r\n"
+        "\t\t<JIGYOUNENDOTO>20171231</JIGYOUNENDOTO>\r\n"
+        "</REPORT>\r\n";
+    EXPECT_EQ(ReadFile(HostFile()), expected);
+    // SYSTEM advanced the bar; BASIC did not.
+    EXPECT_EQ(m_progress.MainPos(), 500);
+}
+
+// --- The asset section ------------------------------------------------------
+
+TEST_F(ReportWriterTest, AssetsWithEveryEscape) {
+    auto first = EmptyRecord();
+    Put(first->SISANMEI, "R&D <棚> \"A\" 'B'");
+    Put(first->SUURYO, "10");
+    Put(first->SUURYOTANI, "台");
+    Put(first->SYUTOKUNENGETU_GENGO, "平成");
+    Put(first->SYUTOKUNENGETU_NEN, "29");
+    Put(first->SYUTOKUNENGETU_TUKI, "4");
+    Put(first->SYUTOKUKINGAKU, "1200000");
+    Put(first->SYOUKYAKUHOUHOU, "1");
+    Put(first->SYOUKYAKUMEI, "定額");
+    Put(first->TAIYOUNENSU, "10");
+    Put(first->SYOUKYAKURITU, "0.100");
+    Put(first->MISYOUKYAKUZANDAKA, "-5");
+    Put(first->TEKIYOU_GEDAN, "&");
+    Add(std::move(first));
+    auto second = EmptyRecord();
+    Put(second->SISANMEI, "パソコン＆机");
+    Put(second->TEKIYOU_JYOUDAN, "<>");
+    Add(std::move(second));
+
+    const std::string expected =
+        "\t<DATA>\r\n"
+        "\t\t<SISAN Count=\"1\">\r\n"
+        "\t\t\t<SISANMEI>R&amp;D &lt;棚&gt; &quot;A&quot; &apos;B&apos;</SISANMEI>\r\n"
+        "\t\t\t<SUURYO>10</SUURYO>\r\n"
+        "\t\t\t<SUURYOTANI>台</SUURYOTANI>\r\n"
+        "\t\t\t<SYUTOKUNENGETU_GENGO>平成</SYUTOKUNENGETU_GENGO>\r\n"
+        "\t\t\t<SYUTOKUNENGETU_NEN>29</SYUTOKUNENGETU_NEN>\r\n"
+        "\t\t\t<SYUTOKUNENGETU_TUKI>4</SYUTOKUNENGETU_TUKI>\r\n"
+        "\t\t\t<SYUTOKUKINGAKU>1200000</SYUTOKUKINGAKU>\r\n"
+        "\t\t\t<SYOUKYAKUHOSYOUGAKU></SYOUKYAKUHOSYOUGAKU>\r\n"
+        "\t\t\t<KISYUTYOUBOKAKAKU></KISYUTYOUBOKAKAKU>\r\n"
+        "\t\t\t<SYOUKYAKUKISOKINGAKU></SYOUKYAKUKISOKINGAKU>\r\n"
+        "\t\t\t<SYOUKYAKUHOUHOU>1</SYOUKYAKUHOUHOU>\r\n"
+        "\t\t\t<SYOUKYAKUMEI>定額</SYOUKYAKUMEI>\r\n"
+        "\t\t\t<KEIKASOTI></KEIKASOTI>\r\n"
+        "\t\t\t<TAIYOUNENSU>10</TAIYOUNENSU>\r\n"
+        "\t\t\t<SYOUKYAKURITU>0.100</SYOUKYAKURITU>\r\n"
+        "\t\t\t<KAITEISYOUKYAKURITU></KAITEISYOUKYAKURITU>\r\n"
+        "\t\t\t<KAITEISYUTOKUKAGAKU></KAITEISYUTOKUKAGAKU>\r\n"
+        "\t\t\t<SYOUKYAKUKIKAN></SYOUKYAKUKIKAN>\r\n"
+        "\t\t\t<CHOUSEIMAESYOUKYAKUGAKU></CHOUSEIMAESYOUKYAKUGAKU>\r\n"
+        "\t\t\t<FUTUUSYOUKYAKUHI></FUTUUSYOUKYAKUHI>\r\n"
+        "\t\t\t<WARIMASISYOUKYAKUHI></WARIMASISYOUKYAKUHI>\r\n"
+        "\t\t\t<JIGYOUSENYUWARIAI></JIGYOUSENYUWARIAI>\r\n"
+        "\t\t\t<HITUYOUKEIHISANNYUUGAKU></HITUYOUKEIHISANNYUUGAKU>\r\n"
+        "\t\t\t<MISYOUKYAKUZANDAKA>-5</MISYOUKYAKUZANDAKA>\r\n"
+        "\t\t\t<TEKIYOU_JYOUDAN></TEKIYOU_JYOUDAN>\r\n"
+        "\t\t\t<TEKIYOU_GEDAN>&amp;</TEKIYOU_GEDAN>\r\n"
+        "\t\t</SISAN>\r\n"
+        "\t\t<SISAN Count=\"2\">\r\n"
+        "\t\t\t<SISANMEI>パソコン＆机</SISANMEI>\r\n"
+        "\t\t\t<SUURYO></SUURYO>\r\n"
+        "\t\t\t<SUURYOTANI></SUURYOTANI>\r\n"
+        "\t\t\t<SYUTOKUNENGETU_GENGO></SYUTOKUNENGETU_GENGO>\r\n"
+        "\t\t\t<SYUTOKUNENGETU_NEN></SYUTOKUNENGETU_NEN>\r\n"
+        "\t\t\t<SYUTOKUNENGETU_TUKI></SYUTOKUNENGETU_TUKI>\r\n"
+        "\t\t\t<SYUTOKUKINGAKU></SYUTOKUKINGAKU>\r\n"
+        "\t\t\t<SYOUKYAKUHOSYOUGAKU></SYOUKYAKUHOSYOUGAKU>\r\n"
+        "\t\t\t<KISYUTYOUBOKAKAKU></KISYUTYOUBOKAKAKU>\r\n"
+        "\t\t\t<SYOUKYAKUKISOKINGAKU></SYOUKYAKUKISOKINGAKU>\r\n"
+        "\t\t\t<SYOUKYAKUHOUHOU></SYOUKYAKUHOUHOU>\r\n"
+        "\t\t\t<SYOUKYAKUMEI></SYOUKYAKUMEI>\r\n"
+        "\t\t\t<KEIKASOTI></KEIKASOTI>\r\n"
+        "\t\t\t<TAIYOUNENSU></TAIYOUNENSU>\r\n"
+        "\t\t\t<SYOUKYAKURITU></SYOUKYAKURITU>\r\n"
+        "\t\t\t<KAITEISYOUKYAKURITU></KAITEISYOUKYAKURITU>\r\n"
+        "\t\t\t<KAITEISYUTOKUKAGAKU></KAITEISYUTOKUKAGAKU>\r\n"
+        "\t\t\t<SYOUKYAKUKIKAN></SYOUKYAKUKIKAN>\r\n"
+        "\t\t\t<CHOUSEIMAESYOUKYAKUGAKU></CHOUSEIMAESYOUKYAKUGAKU>\r\n"
+        "\t\t\t<FUTUUSYOUKYAKUHI></FUTUUSYOUKYAKUHI>\r\n"
+        "\t\t\t<WARIMASISYOUKYAKUHI></WARIMASISYOUKYAKUHI>\r\n"
+        "\t\t\t<JIGYOUSENYUWARIAI></JIGYOUSENYUWARIAI>\r\n"
+        "\t\t\t<HITUYOUKEIHISANNYUUGAKU></HITUYOUKEIHISANNYUUGAKU>\r\n"
+        "\t\t\t<MISYOUKYAKUZANDAKA></MISYOUKYAKUZANDAKA>\r\n"
+        "\t\t\t<TEKIYOU_JYOUDAN>&lt;&gt;</TEKIYOU_JYOUDAN>\r\n"
+        "\t\t\t<TEKIYOU_GEDAN></TEKIYOU_GEDAN>\r\n"
+        "\t\t</SISAN>\r\n"
+        "\t</DATA>\r\n";
+
+    CFile file;
+    ClXmlWriter xml;
+    ASSERT_EQ(xml.Open(&file, WindowsPath(HostFile()).c_str()), 0);
+    EXPECT_EQ(m_writer.WriteData(xml), 1);
+    EXPECT_EQ(xml.Close(), 0);
+    EXPECT_EQ(ReadFile(HostFile()), expected);
+    // One pulse per asset, and the advance over 600..700 with one each.
+    EXPECT_EQ(m_progress.PulseCount(), 2 + 101);
+    EXPECT_EQ(m_progress.MainPos(), 700);
+}
+
+TEST_F(ReportWriterTest, EmptyListStillAdvances) {
+    CFile file;
+    ClXmlWriter xml;
+    ASSERT_EQ(xml.Open(&file, WindowsPath(HostFile()).c_str()), 0);
+    EXPECT_EQ(m_writer.WriteData(xml), 1);
+    EXPECT_EQ(xml.Close(), 0);
+    EXPECT_EQ(ReadFile(HostFile()), "\t<DATA>\r\n\t</DATA>\r\n");
+    EXPECT_EQ(m_progress.PulseCount(), 101);
+    EXPECT_EQ(m_progress.MainPos(), 700);
+    EXPECT_EQ(m_progress.Caption(), "集計中 70％");
+}
+
+TEST_F(ReportWriterTest, HundredthAssetCountsOnWithoutGaps) {
+    for (int i = 0; i < 100; ++i) Add(EmptyRecord());
+    EXPECT_EQ(Write(), 1);
+    const std::string file = ReadFile(HostFile());
+    size_t at = 0;
+    for (int i = 1; i <= 100; ++i) {
+        const std::string tag = "\t\t<SISAN Count=\"" + std::to_string(i) + "\">\r\n\t\t\t<SISANMEI></SISANMEI>\r\n";
+        size_t found = file.find(tag, at);
+        ASSERT_NE(found, std::string::npos) << i;
+        at = found + tag.size();
+    }
+    EXPECT_NE(file.find("\t\t</SISAN>\r\n\t\t<SISAN Count=\"100\">\r\n"), std::string::npos);
+    EXPECT_EQ(file.find("Count=\"101\""), std::string::npos);
+    const std::string tail = "\t\t</SISAN>\r\n" + kEmptyDataTail;
+    EXPECT_EQ(file.substr(file.size() - tail.size()), tail);
+}
+
+TEST_F(ReportWriterTest, WithoutListOrDialog) {
+    m_writer.SetAssetList(nullptr);
+    m_writer.SetProgressDlg(nullptr);
+    EXPECT_EQ(Write(), 1);
+    EXPECT_EQ(ReadFile(HostFile()), ExampleHead(kDefaultName, "19.00.0X") + kEmptyDataTail);
+    EXPECT_EQ(m_progress.PulseCount(), 0);
+}
+
+TEST_F(ReportWriterTest, FieldsWithoutTerminatorEndAtTheirWidth) {
+    auto record = EmptyRecord();
+    std::memset(record.get(), 'n', sizeof *record);
+    Add(std::move(record));
+    EXPECT_EQ(Write(), 1);
+    const std::string file = ReadFile(HostFile());
+    EXPECT_NE(file.find("<SISANMEI>" + std::string(33, 'n') + "</SISANMEI>"), std::string::npos);
+    EXPECT_NE(file.find("<SUURYO>" + std::string(12, 'n') + "</SUURYO>"), std::string::npos);
+    EXPECT_NE(file.find("<TEKIYOU_GEDAN>" + std::string(22, 'n') + "</TEKIYOU_GEDAN>"), std::string::npos);
+}
+
+// --- Failures ---------------------------------------------------------------
+
+TEST_F(ReportWriterTest, DeviceFull) {
+    EXPECT_EQ(m_writer.WriteReport("Z:\\dev\\full", 3, &m_data), 0);
+    // Only the pulse after the root start tag: no section got through.
+    EXPECT_EQ(m_progress.PulseCount(), 1);
+    EXPECT_EQ(m_progress.MainPos(), 0);
+    EXPECT_EQ(m_progress.Caption(), "集計中");
+}
+
+TEST_F(ReportWriterTest, FileThatCannotBeCreated) {
+    reporttest::WriteFile(HostFile("plain"), "kept");
+    EXPECT_EQ(Write(HostFile("plain") + "/report.xml"), 0);
+    EXPECT_EQ(ReadFile(HostFile("plain")), "kept");
+    EXPECT_EQ(m_progress.PulseCount(), 1);
+    EXPECT_EQ(m_progress.MainPos(), 0);
+}
+
+TEST_F(ReportWriterTest, NullPathOrData) {
+    EXPECT_EQ(m_writer.WriteReport(nullptr, 3, &m_data), 0);
+    EXPECT_EQ(m_writer.WriteReport(WindowsPath(HostFile()).c_str(), 3, nullptr), 0);
+    // Without data the file ends after SYSTEM.
+    EXPECT_EQ(ReadFile(HostFile()), kDeclaration +
+        "<REPORT>\r\n"
+        "\t<SYSTEM>\r\n"
+        "\t\t<GYOUMUPREFIX>QZ14</GYOUMUPREFIX>\r\n"
+        "\t\t<VERSION>1</VERSION>\r\n"
+        "\t\t<FUNCTIONID>3</FUNCTIONID>\r\n"
+        "\t\t<CONNECTEDPROGRAMVER>19.01.00</CONNECTEDPROGRAMVER>\r\n"
+        "\t\t<PROGRAMNAME>" + kDefaultName + "</PROGRAMNAME>\r\n"
+        "\t\t<PROGRAMVER>19.00.0X</PROGRAMVER>\r\n"
+        "\t</SYSTEM>\r\n"
+        "</REPORT>\r\n");
+}
+
+// A failure at an exact byte: the file keeps exactly the lines before it,
+// and the root end tag is still attempted.
+struct CutCase {
+    const char* label;
+    size_t keptLines;  // of the worked example, declaration first
+};
+
+const CutCase kCutCases[] = {
+    {"at the first SYSTEM line", 2},
+    {"at PROGRAMNAME", 8},
+    {"at the BASIC start tag", 11},
+    {"at the DATA end tag", 18},
+    {"at the root end tag alone", 19},
+};
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find("\r\n", at);
+        lines.push_back(text.substr(at, end + 2 - at));
+        at = end + 2;
+    }
+    return lines;
+}
+
+TEST_F(ReportWriterTest, FailureAtAnExactLineKeepsTheLinesBefore) {
+    const std::vector<std::string> lines = SplitLines(ExampleHead(kDefaultName, "19.00.0X") + kEmptyDataTail);
+    ASSERT_EQ(lines.size(), 20u);
+    for (const CutCase& c : kCutCases) {
+        std::string kept;
+        for (size_t i = 0; i < c.keptLines; ++i) kept += lines[i];
+        CProgressDlg progress;
+        m_writer.SetProgressDlg(&progress);
+        int result;
+        {
+            ScopedFileSizeLimit limit(kept.size());
+            result = Write();
+        }
+        EXPECT_EQ(result, 0) << c.label;
+        EXPECT_EQ(ReadFile(HostFile()), kept) << c.label;
+    }
+}
+
+TEST_F(ReportWriterTest, FullFileSystem) {
+    const std::string mountPoint = HostFile("small");
+    std::filesystem::create_directory(mountPoint);
+    reporttest::ScopedTmpfs tmpfs(mountPoint, 4096);
+    if (!tmpfs.Mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
+    for (int i = 0; i < 10; ++i) Add(EmptyRecord());
+
+    EXPECT_EQ(Write(mountPoint + "/report.xml"), 0);
+    const std::string partial = ReadFile(mountPoint + "/report.xml");
+    EXPECT_EQ(partial.size(), 4096u);
+    EXPECT_EQ(partial.substr(0, ExampleHead(kDefaultName, "19.00.0X").size()), ExampleHead(kDefaultName, "19.00.0X"));
+    // No section after the failing one advanced the bar.
+    EXPECT_EQ(m_progress.MainPos(), 600);
+
+    CProgressDlg progress;
+    m_writer.SetProgressDlg(&progress);
+    ASSERT_EQ(Write(), 1);
+    EXPECT_EQ(ReadFile(HostFile()).substr(0, 4096), partial);
+}
+
+TEST_F(ReportWriterTest, OverlongProductNameFailsTheReport) {
+    WriteSupportInfo("[=製品名=]" + std::string(300, 'p') + "\r\n");
+    EXPECT_EQ(Write(), 0);
+    EXPECT_EQ(ReadFile(HostFile()), kDeclaration +
+        "<REPORT>\r\n"
+        "\t<SYSTEM>\r\n"
+        "\t\t<GYOUMUPREFIX>QZ14</GYOUMUPREFIX>\r\n"
+        "\t\t<VERSION>1</VERSION>\r\n"
+        "\t\t<FUNCTIONID>3</FUNCTIONID>\r\n"
+        "\t\t<CONNECTEDPROGRAMVER>19.01.00</CONNECTEDPROGRAMVER>\r\n"
+        "</REPORT>\r\n");
+}
+
+// --- Progress over a whole run ----------------------------------------------
+
+TEST_F(ReportWriterTest, ProgressOfARun) {
+    RecordingView view;
+    CProgressDlg progress(&view);
+    m_writer.SetProgressDlg(&progress);
+    for (int i = 0; i < 3; ++i) Add(EmptyRecord());
+
+    // The run's own steps around the report, as the application takes them.
+    progress.InitBars();
+    progress.Advance(0, 200);
+    progress.Advance(200, 400);
+    ASSERT_EQ(Write(), 1);
+    progress.Advance(700, 1000);
+
+    // Each range moves the bar once per value with one pulse after it; the
+    // writer's own pulses follow the last value of the range before them:
+    // the root start tag and six SYSTEM lines, then the section and five
+    // BASIC lines, the section and three assets, the last section.
+    struct Range {
+        int from, to, pulsesAfterLast;
+    };
+    const Range ranges[] = {
+        {0, 200, 1}, {200, 400, 1 + 7}, {400, 500, 1 + 6}, {500, 600, 1 + 1 + 3}, {600, 700, 1 + 1}, {700, 1000, 1},
+    };
+    std::vector<RecordingView::Move> expected = {{0, 0}};  // InitBars
+    for (const Range& r : ranges)
+        for (int v = r.from; v <= r.to; ++v) expected.push_back({v, v == r.to ? r.pulsesAfterLast : 1});
+    ASSERT_EQ(view.moves.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(view.moves[i].pos, expected[i].pos) << i;
+        EXPECT_EQ(view.moves[i].pulsesAfter, expected[i].pulsesAfter) << "after " << expected[i].pos << " at " << i;
+    }
+    EXPECT_EQ(view.pulsesBeforeMoves, 0);
+
+    // 21 captions for each range of 200, 11 for each of 100, 31 at the end.
+    ASSERT_EQ(view.captions.size(), 21u + 21 + 11 + 11 + 11 + 31);
+    for (int i = 0; i <= 20; ++i) {
+        char caption[32];
+        std::snprintf(caption, sizeof caption, "集計中 %d％", 20 + i);
+        EXPECT_EQ(view.captions[21 + i], caption);
+    }
+    EXPECT_EQ(view.captions.back(), "集計中 100％");
+    EXPECT_EQ(progress.Caption(), "集計中 100％");
+    EXPECT_EQ(progress.MainPos(), 1000);
+    EXPECT_EQ(progress.PulseCount(), 1006 + 7 + 6 + 4 + 1);
+}
+
+// --- Full-width business names ----------------------------------------------
+
+struct FullWidthCase {
+    const char* label;
+    std::string text;
+    std::string expected;
+};
+
+std::string Times(const std::string& text, int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i) out += text;
+    return out;
+}
+
+const FullWidthCase kFullWidthCases[] = {
+    {"letters", "ABC商事", "ＡＢＣ商事"},
+    {"digits", "123", "１２３"},
+    {"empty", "", ""},
+    {"ampersand", "A&B", "\x82\x60\x81\x95\x82\x61"},
+    {"angle brackets", "<>", "＜＞"},
+    {"already full-width", "株式会社ミルダン商事", "株式会社ミルダン商事"},
+    {"30 bytes pass whole", std::string(30, 'a'), Times("ａ", 30)},
+    {"31 letters still fit", std::string(31, 'b'), Times("ｂ", 31)},
+    {"32 letters keep 31", std::string(32, 'c'), Times("ｃ", 31)},
+    {"40 double-byte characters keep 31", Times("漢", 40), Times("漢", 31)},
+    {"long name of mixed width", "ABC" + Times("字", 40), "ＡＢＣ" + Times("字", 28)},
+    {"a byte without a full-width form, then 63 bytes", "\t" + Times("漢", 40), "\t" + Times("漢", 31)},
+    {"half-width katakana with voiced marks", "ｶﾞｯｺｳ", "ガッコウ"},
+};
+
+TEST(ReportWriterToFullWidth, Table) {
+    for (const FullWidthCase& c : kFullWidthCases)
+        EXPECT_EQ(ClReportWriter::ToFullWidth(c.text.c_str()), c.expected) << c.label;
+}
+
+TEST(ReportWriterToFullWidth, LeavesNothingToEscape) {
+    const std::string result = ClReportWriter::ToFullWidth("&<>\"'");
+    EXPECT_EQ(result.size(), 10u);
+    EXPECT_EQ(result.find_first_of("&<>\"'"), std::string::npos);
+}
+
+TEST(ReportWriterToFullWidth, NeverCutsACharacter) {
+    for (size_t n = 0; n <= 100; ++n) {
+        const std::string text(n, 'x');
+        const std::string result = ClReportWriter::ToFullWidth(text.c_str());
+        EXPECT_LE(result.size(), 63u) << n;
+        EXPECT_EQ(result.size() % 2, 0u) << n;
+    }
+}
+
+}  // namespace
