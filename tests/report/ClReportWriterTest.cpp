@@ -5,12 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "ReportTestSupport.h"
+#include "deprec/ClGenkashokyakuProc.h"
+#include "platform/BokAdmin.h"
+#include "platform/BokBCore.h"
+#include "platform/BokCmn.h"
 #include "ui/ProgressDlg.h"
 
 using reporttest::ReadFile;
@@ -21,8 +27,10 @@ namespace {
 
 #if defined(DEPRLINK_TEST_EDITION_PRO)
 const std::string kDefaultName = "ミルダン１９ PRO";
+const std::u8string kDefaultNameUtf8 = u8"ミルダン１９ PRO";
 #else
 const std::string kDefaultName = "ミルダン１９";
+const std::u8string kDefaultNameUtf8 = u8"ミルダン１９";
 #endif
 
 const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
@@ -552,6 +560,111 @@ TEST_F(ReportWriterTest, ProgressOfARun) {
     EXPECT_EQ(progress.Caption(), "集計中 100％");
     EXPECT_EQ(progress.MainPos(), 1000);
     EXPECT_EQ(progress.PulseCount(), 1006 + 7 + 6 + 4 + 1);
+}
+
+// --- A report of the sample company ---------------------------------------
+
+// The signed-in user's selected data, found as the application finds it.
+bool SelectedData(StDATAINFO& out) {
+    std::memset(&out, 0, sizeof out);
+    ClDataMgr* dataMgr = ClDataMgr::Inst();
+    ClSysUser* user = dataMgr->GetSysUserObject();
+    if (user == nullptr) return false;
+    char userId[65] = {};
+    long firstNo = 0, dataNo = 0;
+    if (user->GetCurUserID(userId) != 0 || user->GetSelectedNo(userId, &firstNo, &dataNo) != 0) return false;
+    auto* setData = dynamic_cast<ClSetData*>(dataMgr->GetSetObject(5, 1));
+    BOKCURSOR cursor = nullptr;
+    if (setData == nullptr || setData->GetDatCursor(&cursor) != 0) return false;
+    bool found = false;
+    if (setData->ReadyDat(cursor, 0) == 0) {
+        StDATAINFO work;
+        while (!found && setData->WalkDat(&work, cursor) == 0) {
+            if (work.nDataNo == dataNo) {
+                out = work;
+                found = true;
+            }
+        }
+    }
+    setData->ReleaseDatCursor(cursor);
+    return found;
+}
+
+// Standard output of a command, or nullopt when it fails.
+std::optional<std::string> RunCommand(const std::string& command) {
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return std::nullopt;
+    std::string out;
+    char buffer[4096];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
+    return pclose(pipe) == 0 ? std::optional<std::string>(out) : std::nullopt;
+}
+
+class SampleReportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.Ok());
+        bok::ResetForTests();
+        bok::AdminError error;
+        ASSERT_TRUE(bok::InitSample(m_dir.File("home"), &error)) << error.line << " " << error.message;
+        compat::ReloadDriveTable();
+    }
+    void TearDown() override {
+        for (StSISANREC* record : m_assets) delete record;
+        for (StSISANDATA* record : m_output) delete record;
+        bok::ResetForTests();
+    }
+
+    TempDir m_dir;
+    reporttest::ScopedHome m_home{m_dir.File("home")};
+    reporttest::ScopedChdir m_cwd{m_dir.Path()};
+    SisanRecList m_assets;
+    SisanDataList m_output;
+};
+
+TEST_F(SampleReportTest, ParsesAndReadsBackInJapanese) {
+    StDATAINFO data;
+    ASSERT_TRUE(SelectedData(data));
+    ClGenkashokyakuProc proc;
+    ASSERT_EQ(proc.Extract(m_assets, &data, 3), 1);
+    ASSERT_EQ(proc.MakeSchedule(m_assets, m_output, &data), 1);
+    ASSERT_FALSE(m_output.empty());
+
+    CProgressDlg progress;
+    ClReportWriter writer;
+    writer.SetProgressDlg(&progress);
+    writer.SetAssetList(&m_output);
+    writer.SetProgressBase(400);
+    const std::string report = m_dir.File("sample.xml");
+    ASSERT_EQ(writer.WriteReport(WindowsPath(report).c_str(), 3, &data), 1);
+
+    // xmllint's Shift_JIS table is stricter than code page 932.
+    std::string bytes = ReadFile(report);
+    const std::string declared = "encoding=\"Shift_JIS\"";
+    ASSERT_EQ(bytes.find(declared), 20u);
+    bytes.replace(20, declared.size(), "encoding=\"CP932\"");
+    const std::string copy = m_dir.File("sample-cp932.xml");
+    reporttest::WriteFile(copy, bytes);
+
+    ASSERT_TRUE(RunCommand("xmllint --noout '" + copy + "'"));
+    struct Query {
+        const char* xpath;
+        std::u8string expected;
+    };
+    const Query queries[] = {
+        {"string(/REPORT/SYSTEM/PROGRAMNAME)", kDefaultNameUtf8},
+        {"string(/REPORT/BASIC/KOMONSAKINAME)", u8"山田商事"},
+        {"string(/REPORT/BASIC/JIGYOUNENDOFROM)", u8"20240101"},
+        {"string(/REPORT/DATA/SISAN[@Count='1']/SISANMEI)", u8"事務所建物"},
+        {"count(/REPORT/DATA/SISAN)", std::u8string(reinterpret_cast<const char8_t*>(std::to_string(m_output.size()).c_str()))},
+    };
+    for (const Query& q : queries) {
+        std::optional<std::string> value = RunCommand("xmllint --xpath \"" + std::string(q.xpath) + "\" '" + copy + "'");
+        ASSERT_TRUE(value) << q.xpath;
+        if (!value->empty() && value->back() == '\n') value->pop_back();
+        EXPECT_EQ(*value, reporttest::FromU8(q.expected.c_str())) << q.xpath;
+    }
 }
 
 // --- Full-width business names ----------------------------------------------
