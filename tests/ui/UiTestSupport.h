@@ -13,9 +13,11 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compat/drives.h"
+#include "platform/BokAdmin.h"
 #include "ui/Frontend.h"
 
 // A fresh folder named by BOK_HOME while the object lives.  Drives of the
@@ -65,6 +67,32 @@ public:
 
 private:
     std::string m_strHome;
+};
+
+// A home with the platform's store: drive C: on drive_c, the application
+// folders given, and a signed-in user.
+class UiPlatformHome : public UiTestHome {
+public:
+    UiPlatformHome() {
+        SetDrives({"C: fixed drive_c"}, {"drive_c"});
+        bok::ResetForTests();
+        m_bReady = bok::CreateStore(Home(), &m_error);
+    }
+    ~UiPlatformHome() { bok::ResetForTests(); }
+
+    bool IsReady() const { return m_bReady; }
+    // Text in the platform's readable import format (UTF-8).
+    bool Import(std::u8string_view text) {
+        bok::ResetForTests();
+        return bok::ImportText(Home(), std::string(text.begin(), text.end()), &m_error);
+    }
+    std::string Error() const {
+        return "line " + std::to_string(m_error.line) + " " + m_error.field + ": " + m_error.message;
+    }
+
+private:
+    bok::AdminError m_error;
+    bool m_bReady = false;
 };
 
 struct StShownMessage {
