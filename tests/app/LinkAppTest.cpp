@@ -235,3 +235,27 @@ TEST(CLinkAppStart, AnOverlongCommandLineIsRefusedWithAMessage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CLinkAppStart, ABrokenOrMissingStoreEndsQuietlyWithoutTouchingTheHost) {
+    const char* stores[] = {"garbage", nullptr};
+    for (const char* store : stores) {
+        TempHome home(BaseImport(DataSection("D0001", 1)));
+        std::filesystem::remove(home.HostPath("bok.db"));
+        if (store) home.WriteFile("bok.db", std::string(4096, 'x'));
+        bok::ResetForTests();
+        FakeHost host(kWindow);
+        MessageRecorder shown;
+        CLinkApp app;
+        AfxWinMain(app, std::to_string(kWindow) + ",32769,3,");
+        EXPECT_EQ(app.m_nResult, 0);
+        EXPECT_TRUE(host.Requests().empty());
+        // The store that was there is left as it was.
+        if (store) {
+            EXPECT_EQ(home.ReadFile("bok.db"), std::string(4096, 'x'));
+        }
+    }
+}
+
+}  // namespace
