@@ -2,6 +2,7 @@
 
 #include "compat/drives.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <mutex>
 #include <sstream>
 #include <vector>
@@ -144,9 +144,10 @@ std::string CanonicalRoot(const std::string& text)
 void LoadTable(DriveTable& table)
 {
     table.drives.clear();
-    std::ifstream in(table.file, std::ios::binary);
-    if (!in)
+    std::string content;
+    if (!ReadHostFile(table.file, content))
         return;
+    std::istringstream in(content);
     std::string home = PlatformHome();
     std::string line;
     int number = 0;
@@ -264,6 +265,32 @@ void ReloadDriveTable()
 {
     std::lock_guard<std::mutex> lock(g_tableMutex);
     g_table.stamped = false;
+}
+
+bool ReadHostFile(const std::string& hostPath, std::string& content)
+{
+    content.clear();
+    // Non-blocking, so that a FIFO in the place of the file cannot hang us.
+    int fd = open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    char chunk[8192];
+    while (ok) {
+        ssize_t n = read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            ok = false;
+        if (n <= 0)
+            break;
+        content.append(chunk, static_cast<size_t>(n));
+    }
+    close(fd);
+    if (!ok)
+        content.clear();
+    return ok;
 }
 
 size_t WindowsRootLength(const char* path)

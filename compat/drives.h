@@ -35,9 +35,15 @@ struct Drive {
 void ReloadDriveTable();
 
 // Host path (UTF-8) of a Windows path (cp932).  Absolute paths go through
-// the drive table; ".." never climbs above a drive's root; a relative path
-// is taken from the current directory.  nullopt for an unknown drive or
-// share, a path that is not valid cp932, or a name the host cannot hold.
+// the drive table (letters and shares without regard to case); "." and
+// ".." are resolved and ".." never climbs above a drive's root; a relative
+// path is taken from the current directory ("\\x" from its drive's root).
+// Only "\\" separates, and never as the trail byte of a double-byte
+// character.  nullopt for an unknown drive or share, a path that is not
+// valid cp932, a name Windows would refuse (< > : " | ? * "/" or a control
+// byte) or the host cannot hold (longer than NAME_MAX in UTF-8), and a full
+// Windows path of MAX_PATH bytes or more.  A path ending in "\\" maps to
+// one ending in "/", so that only a folder answers to it.
 std::optional<std::string> ToHostPath(const char* windowsPath);
 
 // Windows path (cp932) of an absolute host path: the configured drive whose

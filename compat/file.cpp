@@ -123,14 +123,17 @@ BOOL CFile::Open(const char* fileName, UINT openFlags, CFileException* error)
     if (writing && resolved->drive.readOnly)
         return fail(CFileException::accessDenied, EROFS);
 
-    int fd = open(resolved->host.c_str(), flags, 0666);
+    // Non-blocking only while opening: a FIFO in a file's place must not
+    // hang the program, and it is refused below like a folder.
+    int fd = open(resolved->host.c_str(), flags | O_NONBLOCK, 0666);
     if (fd < 0)
         return fail(OpenCauseOf(errno, resolved->host), errno);
     struct stat st;
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) {
         ::close(fd);
         return fail(CFileException::accessDenied, EISDIR);
     }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     // Windows' share modes, as far as advisory locks can say them: whoever
     // denies others writing (or everything) holds a lock that another such
     // opener cannot take.

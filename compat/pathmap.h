@@ -25,6 +25,10 @@ std::optional<ResolvedPath> ResolvePath(const char* windowsPath);
 // that is the trail byte of a double-byte character ends no name.
 size_t WindowsRootLength(const char* path);
 
+// The whole content of a regular host file; false for a missing file, a
+// folder or a read error.
+bool ReadHostFile(const std::string& hostPath, std::string& content);
+
 // Position of the next separator at or after from (DBCS-aware), or npos.
 size_t FindSeparator(const char* path, size_t from);
 

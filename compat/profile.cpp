@@ -3,9 +3,7 @@
 #include "compat/profile.h"
 
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <vector>
 
 #include "compat/mbcs.h"
@@ -92,11 +90,8 @@ std::optional<std::string> ReadIniFile(const char* fileName)
     std::optional<compat::ResolvedPath> resolved = compat::ResolvePath(fileName);
     if (!resolved)
         return std::nullopt;
-    std::ifstream in(resolved->host, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
+    std::string text;
+    if (!compat::ReadHostFile(resolved->host, text))
         return std::nullopt;
     return text;
 }

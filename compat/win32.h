@@ -74,14 +74,25 @@ DWORD GetModuleFileNameA(HMODULE module, char* buffer, DWORD size);
 // "[section]" (names compared without regard to case, blanks around the
 // value trimmed, one pair of surrounding quotes removed), else the default;
 // the copy is cut to size - 1 bytes.  Returns the number of bytes copied.
+// A missing file, section or key gives the default (trailing blanks
+// dropped); a key present with an empty value gives "".  A null section
+// lists the section names, a null key the keys of the section, each
+// NUL-terminated and the list ended by one more NUL.
 DWORD GetPrivateProfileStringA(const char* section, const char* key,
                                const char* defaultValue, char* out, DWORD size,
                                const char* fileName);
 
-// The temporary folder as a Windows path ending in "\\"; 0 when none.
+// The temporary folder ($TMPDIR, else /tmp) as a Windows path ending in
+// "\\".  Returns its length; when it does not fit, the buffer is left alone
+// and the size needed (NUL included) is returned.
 DWORD GetTempPathA(DWORD size, char* buffer);
 
+// The configured type of "C:\\", "C:" or "\\\\server\\share\\";
+// DRIVE_NO_ROOT_DIR for an unconfigured root, a drive whose host folder is
+// missing, or a path that is more than a root.
 UINT GetDriveTypeA(const char* rootPath);
+// Both fail on a read-only drive; RemoveDirectoryA removes only an empty
+// folder, and never a drive's root.
 BOOL CreateDirectoryA(const char* path, void* security);
 BOOL RemoveDirectoryA(const char* path);
 
@@ -105,7 +116,8 @@ const char* PathSkipRootA(const char* path);
 BOOL PathStripToRootA(char* path);
 
 // Runtime library -----------------------------------------------------------
-// mode 0 existence, 2 write, 4 read, 6 read and write; 0 ok, -1 refused.
+// mode 0 existence, 2 write, 4 read, 6 read and write; 0 ok, -1 refused
+// (the write bit always on a read-only drive).
 int _access(const char* path, int mode);
 void _splitpath(const char* path, char* drive, char* dir, char* fname, char* ext);
 

@@ -116,6 +116,9 @@ TEST_F(CFileTest, OpenFailuresNameTheirCause)
     }
     EXPECT_EQ(HostBytes("read only/file.txt"), "ro");
     EXPECT_THROW(CFile("C:\\dir\\missing.txt", CFile::modeRead), CFileException);
+    // A FIFO is refused at once instead of waiting for a writer.
+    ASSERT_EQ(mkfifo((m_home.Path() + "/drive_c/fifo").c_str(), 0666), 0);
+    EXPECT_EQ(OpenCause("C:\\fifo", CFile::modeRead), CFileException::accessDenied);
 }
 
 TEST_F(CFileTest, WriteFailuresThrow)

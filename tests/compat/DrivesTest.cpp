@@ -4,6 +4,8 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+
 #include <optional>
 #include <string>
 
@@ -167,6 +169,15 @@ TEST_F(DrivesTest, BadLinesAreSkippedAndChangesAreSeen)
     EXPECT_NE(warnings.find("drives.conf:3:"), std::string::npos);
     EXPECT_EQ(compat::ToHostPath("X:\\f"), std::nullopt);
     EXPECT_EQ(compat::ToHostPath("C:\\f"), std::nullopt);   // no longer listed
+}
+
+TEST_F(DrivesTest, AFolderInThePlaceOfTheTableLeavesOnlyZ)
+{
+    remove((m_home.Path() + "/drives.conf").c_str());
+    m_home.MakeDir("drives.conf");
+    compat::ReloadDriveTable();
+    EXPECT_EQ(compat::ToHostPath("C:\\f"), std::nullopt);
+    EXPECT_EQ(compat::ToHostPath("Z:\\f"), "/f");
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ TEST_F(ProfileTest, GetPrivateProfileString)
 
 TEST_F(ProfileTest, MissingFileGivesTheDefault)
 {
-    const char* files[] = {"C:\\NoSuch.ini", "Q:\\BortaDef.ini", "C:\\BortaDef.ini\\x"};
+    const char* files[] = {"C:\\NoSuch.ini", "Q:\\BortaDef.ini", "C:\\BortaDef.ini\\x", "C:\\"};
     for (const char* file : files) {
         SCOPED_TRACE(file);
         char out[16] = "";
