@@ -7,6 +7,8 @@
 // UTF-8.  The end of the input answers as Esc (and No) would, so that a
 // script that runs out of answers never starts anything.
 
+#include <unistd.h>
+
 #include <cstring>
 #include <optional>
 
@@ -42,7 +44,10 @@ bool IsAnswer(const std::string& answer, const char* word) {
 
 class ClTerminalFrontend : public Frontend {
 public:
-    ClTerminalFrontend(FILE* in, FILE* out) : m_pIn(in), m_pOut(out) {}
+    // Answers that come from a file or a pipe are not echoed by a terminal;
+    // they are written after their prompt, so the output reads as a session.
+    ClTerminalFrontend(FILE* in, FILE* out)
+        : m_pIn(in), m_pOut(out), m_bEchoAnswers(in != nullptr && !isatty(fileno(in))) {}
 
     int RunConditions(CConditionsDlg& dialog, HWND parent) override;
     std::unique_ptr<IProgressView> CreateProgressView(HWND parent) override;
@@ -65,6 +70,7 @@ private:
 
     FILE* m_pIn;
     FILE* m_pOut;
+    bool m_bEchoAnswers;
 };
 
 void ClTerminalFrontend::Print(const std::string& sjis) {
@@ -86,6 +92,10 @@ std::optional<std::string> ClTerminalFrontend::ReadAnswer(const std::string& pro
         if (!any) {
             Print("\n");
             return std::nullopt;
+        }
+        if (m_bEchoAnswers) {
+            std::fwrite(line.data(), 1, line.size(), m_pOut);
+            std::fputc('\n', m_pOut);
         }
         bool ok = true;
         std::string sjis = compat::Utf8ToSjis(Trim(line), &ok);
