@@ -83,3 +83,6 @@ inline bool DisposedBefore(const StSISANREC& r, long lDate) {
 inline bool IsDeclining(int nMethod) { return nMethod == kMethodDeclining250 || nMethod == kMethodDeclining200; }
 
 }  // namespace asset
+
+#undef ASSET_MASTER_OFFSET
+#undef ASSET_YEAR_OFFSET
