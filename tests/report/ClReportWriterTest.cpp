@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "ReportTestSupport.h"
+#include "compat/msgbox.h"
+#include "compat/testhooks.h"
 #include "deprec/ClGenkashokyakuProc.h"
 #include "platform/BokAdmin.h"
 #include "platform/BokBCore.h"
@@ -189,6 +191,26 @@ TEST_F(ReportWriterTest, WorkedExample) {
         EXPECT_EQ(Write(), 1) << c.label;
         EXPECT_EQ(ReadFile(HostFile()), ExampleHead(c.name, c.version) + kEmptyDataTail) << c.label;
     }
+}
+
+// Without memory for the support-info file each lookup says so, and the
+// defaults are written all the same.
+TEST_F(ReportWriterTest, OutOfMemoryForSupportInfoWritesDefaults) {
+    WriteSupportInfo("[=製品名=]X\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]Y\r\n");
+    std::vector<std::string> shown;
+    compat::MessageBoxHandler previous = compat::SetMessageBoxHandler(
+        [&shown](HWND, const char* text, const char*, UINT) {
+            shown.emplace_back(text);
+            return IDOK;
+        });
+    compat::FailNextGlobalAllocs(2);
+    const int result = Write();
+    compat::FailNextGlobalAllocs(0);
+    compat::SetMessageBoxHandler(previous);
+
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(ReadFile(HostFile()), ExampleHead(kDefaultName, "19.00.0X") + kEmptyDataTail);
+    EXPECT_EQ(shown, std::vector<std::string>(2, "ﾒﾓﾘが不足しています。"));
 }
 
 struct BasicCase {
