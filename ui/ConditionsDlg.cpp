@@ -134,28 +134,27 @@ BOOL CConditionsDlg::OnInitDialog() {
     }
     for (int id : {IDC_RAD_GENERAL, IDC_RAD_REALESTATE, IDC_RAD_BOTH}) m_pView->SetCheck(id, id == checked);
 
-    char path[kOutputPathBufferSize] = {};
     if (m_szHostPath[0] != '\0') {
         m_pView->SetControlText(IDC_GRP_OUTPUT, "出力先");
         m_pView->EnableControl(IDC_EDT_OUTPUT, false);
         m_pView->EnableControl(IDC_BTN_BROWSE, false);
-        std::snprintf(path, sizeof path, "%s", m_szHostPath);
+        m_strOutputPath = m_szHostPath;
     } else if (m_szRememberedPath[0] != '\0') {
-        std::snprintf(path, sizeof path, "%s", m_szRememberedPath);
+        m_strOutputPath = m_szRememberedPath;
     } else {
         char folder[kOutputPathBufferSize] = {};
         ClFileMgr::Inst()->GetAppFolderPath(ClFileMgr::APPFOLDER_DATA, folder);
         folder[sizeof folder - 1] = '\0';
         if (folder[0] == '\0') {
-            if (GetTempPathA(sizeof folder, folder) == 0) folder[0] = '\0';
+            // A buffer too small is left untouched: no temporary folder then.
+            GetTempPathA(sizeof folder, folder);
             folder[sizeof folder - 1] = '\0';
             if (folder[0] != '\0' && std::strlen(folder) < MAX_PATH) AppendBackslash(folder, sizeof folder);
         }
-        // A folder too long for the pattern gives a cut default; OnOK refuses
-        // it like the pattern itself.
-        std::snprintf(path, sizeof path, "%s%s", folder, kPattern);
+        // A folder too long for the pattern is shown whole; OnOK refuses the
+        // text as too long rather than write to a cut name.
+        m_strOutputPath = std::string(folder) + kPattern;
     }
-    m_strOutputPath = path;
     DoDataExchange(false);
     return TRUE;
 }
