@@ -47,8 +47,12 @@ std::string ClConditionsViewState::GetControlText(int id) { return Control(id).s
 
 void ClConditionsViewState::EnableControl(int id, bool enable) {
     m_mapControls[id].bEnabled = enable;
-    // A control that loses its enabled state cannot keep the focus.
-    if (!enable && m_nFocus == id) NextDlgCtl();
+    // A disabled control cannot keep the focus; the dialog manager gives it
+    // to the first tab stop left.
+    if (!enable && m_nFocus == id) {
+        const std::vector<int> stops = TabStops();
+        m_nFocus = stops.empty() ? 0 : stops.front();
+    }
 }
 
 bool ClConditionsViewState::IsControlEnabled(int id) { return Control(id).bEnabled; }
