@@ -166,6 +166,8 @@ void LoadTable(DriveTable& table)
         } else {
             bool converted = false;
             drive.root = CanonicalRoot(Utf8ToSjis(fields[0], &converted));
+            if (drive.root.size() == 2)
+                drive.root = FoldCase(drive.root);  // "c:" is spelt "C:"
             std::optional<UINT> type = ParseDriveType(fields[1]);
             if (!converted || drive.root.empty())
                 problem = "the root is neither a drive letter nor \\\\server\\share";

@@ -136,7 +136,13 @@ struct HostWindowServer::Impl {
         SetTimeouts(fd);
         std::string line;
         while (ReadLine(fd, line)) {
-            bool yes = handler(line);
+            // A handler that throws must not take the host's thread down.
+            bool yes = false;
+            try {
+                yes = handler(line);
+            } catch (...) {
+                yes = false;
+            }
             if (!SendAll(fd, yes ? "1\n" : "0\n"))
                 break;
         }

@@ -162,11 +162,12 @@ TEST_F(DrivesTest, BadLinesAreSkippedAndChangesAreSeen)
     m_home.WriteDrives("X: bogus drive_c\n"
                        "Y: fixed\n"
                        "W: fixed drive_c sometimes\n"
-                       "Q: fixed drive_c\n");
+                       "q: fixed drive_c\n");
     EXPECT_EQ(compat::ToHostPath("Q:\\f"), Home("/drive_c/f"));
     std::string warnings = testing::internal::GetCapturedStderr();
     EXPECT_NE(warnings.find("drives.conf:1:"), std::string::npos);
     EXPECT_NE(warnings.find("drives.conf:3:"), std::string::npos);
+    EXPECT_EQ(compat::FindDrive("Q:\\")->root, "Q:");
     EXPECT_EQ(compat::ToHostPath("X:\\f"), std::nullopt);
     EXPECT_EQ(compat::ToHostPath("C:\\f"), std::nullopt);   // no longer listed
 }

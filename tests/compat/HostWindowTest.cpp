@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,13 @@ TEST_F(HostWindowTest, RefusalsAndMissingWindowsAnswerFalse)
     ASSERT_TRUE(server.Start());
     EXPECT_FALSE(PostMessageA(Window(kWindow), 0x8001, 3, 2));
     EXPECT_EQ(Requests().size(), 1u);
+
+    compat::HostWindowServer throwing(kWindow + 2, [](const std::string&) -> bool {
+        throw std::runtime_error("host trouble");
+    });
+    ASSERT_TRUE(throwing.Start());
+    EXPECT_FALSE(IsWindow(Window(kWindow + 2)));
+    EXPECT_FALSE(IsWindow(Window(kWindow + 2)));            // and it still serves
 
     EXPECT_FALSE(EnableWindow(Window(kWindow + 1), TRUE));   // nobody listens
     EXPECT_FALSE(PostMessageA(nullptr, 0x8001, 3, 2));
