@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "platform/Sets.h"

@@ -178,11 +178,16 @@ Store& Store::Inst() {
 Store::~Store() { Close(); }
 
 long Store::Open() {
-    if (m_pDb != nullptr) return 0;
+    // A process that moves to another home (tests do) gets that home's
+    // store, not the one it opened first.
+    const std::string path = StorePath(compat::PlatformHome());
+    if (m_pDb != nullptr && path == m_strPath) return 0;
+    Close();
     sqlite3* db = nullptr;
-    const long status = OpenStoreFile(StorePath(compat::PlatformHome()), SQLITE_OPEN_READWRITE, &db);
+    const long status = OpenStoreFile(path, SQLITE_OPEN_READWRITE, &db);
     if (status != 0) return status;
     m_pDb = db;
+    m_strPath = path;
     m_nFaultsVersion = -1;
     return 0;
 }
@@ -192,6 +197,7 @@ void Store::Close() {
     m_pDataVersion = nullptr;
     m_mapFaults.clear();
     m_nFaultsVersion = -1;
+    m_strPath.clear();
     if (m_pDb != nullptr) {
         // close_v2 keeps the connection until walks still holding one of
         // its statements let go of it.

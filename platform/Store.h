@@ -63,7 +63,8 @@ public:
     static Store& Inst();
 
     // 0 when the store of compat::PlatformHome() is open; otherwise the
-    // failure status.  A failed open is retried on the next call.
+    // failure status.  A failed open is retried on the next call, and a
+    // change of home closes the store of the old one.
     long Open();
     sqlite3* Db() const { return m_pDb; }
     // Changes whenever the store is closed, so that walks holding a
@@ -87,6 +88,7 @@ private:
     };
 
     sqlite3* m_pDb = nullptr;
+    std::string m_strPath;
     sqlite3_stmt* m_pDataVersion = nullptr;
     int64_t m_nFaultsVersion = -1;
     std::map<std::string, Fault> m_mapFaults;

@@ -115,6 +115,22 @@ TEST(StoreTest, OpensLazilyOnceTheStoreExists) {
     EXPECT_NE(ClDataMgr::Inst()->GetSetObject(5, 1), nullptr);
 }
 
+TEST(StoreTest, FollowsAChangeOfHome) {
+    TestHome first, second;
+    first.Import(kOneDataSet);
+    second.Import("[user]\nid = other\nselected = 4\n");
+    struct {
+        const TestHome& home;
+        const char* user;
+    } visits[] = {{first, "tanaka"}, {second, "other"}, {first, "tanaka"}};
+    for (const auto& visit : visits) {
+        setenv("BOK_HOME", visit.home.Path().c_str(), 1);
+        char userId[65];
+        EXPECT_EQ(ClDataMgr::Inst()->GetSysUserObject()->GetCurUserID(userId), 0);
+        EXPECT_STREQ(userId, visit.user);
+    }
+}
+
 TEST(StoreTest, ResetClosesAWalkInProgressSafely) {
     TestHome home;
     home.Import(std::string(kOneDataSet) + "[asset]\nname = A\nacquired = 20240101\ncost = 1\nmethod = 1\n");
