@@ -149,7 +149,7 @@ bool DescribeStore(const std::string& home, std::string* listing, AdminError* er
     if (!detail::OpenAdminStore(home, false, &db, &message)) return Refuse(error, message);
 
     std::string out;
-    char line[512];
+    char line[1024];
     auto text = [](const Statement& row, int column) { return compat::SjisToUtf8(row.Bytes(column)); };
 
     out += "data sets:\n";
