@@ -52,6 +52,17 @@ CLinkApp::~CLinkApp() {
 }
 
 BOOL CLinkApp::InitInstance() {
+    // Nothing below is meant to throw; should something (memory) give out
+    // all the same, the host must hear of a failure, not of success.
+    try {
+        return RunSteps();
+    } catch (...) {
+        m_nResult = LINK_RESULT_FAILED;
+        return FALSE;
+    }
+}
+
+BOOL CLinkApp::RunSteps() {
     AfxEnableControlContainer();
 
     ClBokConnect* connect = ClBokConnect::Inst();

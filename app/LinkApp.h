@@ -42,6 +42,7 @@ public:
     SisanDataList m_listOutput;
 
 private:
+    BOOL RunSteps();
     BOOL RunAggregation(StDATAINFO* dataInfo);
 };
 

@@ -11,6 +11,7 @@
 
 #include "AppTestSupport.h"
 #include "compat/drives.h"
+#include "compat/msgbox.h"
 #include "compat/winapp.h"
 #include "platform/BokAdmin.h"
 
@@ -256,6 +257,24 @@ TEST(CLinkAppStart, ABrokenOrMissingStoreEndsQuietlyWithoutTouchingTheHost) {
             EXPECT_EQ(home.ReadFile("bok.db"), std::string(4096, 'x'));
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CLinkAppStart, AnExceptionOnTheWayIsReportedToTheHostAsAFailure) {
+    TempHome home(BaseImport(DataSection("D0001", 1)), "[ProgramLevel]\r\nQZ14_G=2\r\n");
+    FakeHost host(kWindow);
+    // The environment refusal's message box is where it gives out.
+    compat::SetMessageBoxHandler([](HWND, const char*, const char*, UINT) -> int { throw std::bad_alloc(); });
+    CLinkApp app;
+    AfxWinMain(app, std::to_string(kWindow) + ",32769,3,");
+    compat::SetMessageBoxHandler(nullptr);
+    EXPECT_EQ(app.m_nResult, 2);
+    const std::vector<std::string> expected = {"EnableWindow 0", "SetForegroundWindow", "EnableWindow 1",
+                                               "PostMessage 32769 3 2"};
+    EXPECT_EQ(host.Requests(), expected);
 }
 
 }  // namespace
