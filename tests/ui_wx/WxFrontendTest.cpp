@@ -1,0 +1,271 @@
+// The wxWidgets front end: message boxes, the save-file dialog with its
+// Windows paths, the progress window it creates, and the conditions dialog
+// run modally over the real behaviour.  Modal dialogs are answered by a
+// script (ScriptedModals) instead of being shown.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <sys/stat.h>
+
+#include <wx/filedlg.h>
+#include <wx/msgdlg.h>
+
+#include "WxTestSupport.h"
+#include "ui/ConditionsDlg.h"
+#include "ui/Frontend.h"
+#include "ui/wx/WxConditionsDlg.h"
+#include "ui/wx/WxFrontend.h"
+#include "ui/wx/WxProgressDlg.h"
+#include "ui/wx/WxText.h"
+
+using wxui::FromU8;
+
+namespace {
+
+class WxFrontendTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SKIP_WITHOUT_DISPLAY();
+        m_home = std::make_unique<WxTestHome>();
+        m_frontend = MakeWxFrontend();
+        ASSERT_NE(m_frontend, nullptr);
+        SetFrontend(m_frontend.get());
+    }
+    void TearDown() override { SetFrontend(nullptr); }
+
+    std::unique_ptr<WxTestHome> m_home;
+    std::unique_ptr<Frontend> m_frontend;
+};
+
+// Message boxes ------------------------------------------------------------------
+
+ScriptedModals::Step ExpectMessage(const char8_t* text, long icon) {
+    return [text, icon](wxDialog* dialog) -> int {
+        auto* box = dynamic_cast<wxMessageDialog*>(dialog);
+        EXPECT_NE(box, nullptr);
+        if (!box) return wxID_CANCEL;
+        EXPECT_EQ(box->GetMessage(), FromU8(text)) << box->GetMessage().utf8_string();
+        EXPECT_EQ(box->GetMessageDialogStyle() & wxICON_MASK, icon);
+        return wxID_OK;
+    };
+}
+
+
+struct MessageCase {
+    const char* name;
+    UINT type;
+    int answered;  // the button the user pressed
+    int result;
+    long buttons, icon;
+};
+
+class WxMessageBoxTest : public WxFrontendTest, public ::testing::WithParamInterface<MessageCase> {};
+
+TEST_P(WxMessageBoxTest, ShowsTheTextsWithTheStyleAndAnswersAsWindows) {
+    const MessageCase& c = GetParam();
+    ScriptedModals modals;
+    modals.Then([&](wxDialog* dialog) -> int {
+        auto* box = dynamic_cast<wxMessageDialog*>(dialog);
+        EXPECT_NE(box, nullptr);
+        if (!box) return wxID_CANCEL;
+        EXPECT_EQ(box->GetMessage(), FromU8(u8"同名のファイルが存在します。\n\n上書きしてもよろしいですか？"));
+        EXPECT_EQ(box->GetCaption(), FromU8(u8"所得税(減価償却)"));
+        const long style = box->GetMessageDialogStyle();
+        EXPECT_EQ(style & (wxOK | wxYES_NO | wxCANCEL), c.buttons);
+        EXPECT_EQ(style & wxICON_MASK, c.icon);
+        return c.answered;
+    });
+    EXPECT_EQ(m_frontend->MessageBox(nullptr, "同名のファイルが存在します。\n\n上書きしてもよろしいですか？",
+                                     "所得税(減価償却)", c.type),
+              c.result);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, WxMessageBoxTest,
+    ::testing::Values(
+        MessageCase{"Warning", MB_OK | MB_ICONWARNING, wxID_OK, IDOK, wxOK, wxICON_WARNING},
+        MessageCase{"Information", MB_ICONINFORMATION, wxID_OK, IDOK, wxOK, wxICON_INFORMATION},
+        MessageCase{"Plain", MB_OK, wxID_OK, IDOK, wxOK, wxICON_NONE},
+        MessageCase{"QuestionYes", MB_YESNO | MB_ICONQUESTION, wxID_YES, IDYES, wxYES_NO, wxICON_QUESTION},
+        MessageCase{"QuestionNo", MB_YESNO | MB_ICONQUESTION, wxID_NO, IDNO, wxYES_NO, wxICON_QUESTION},
+        MessageCase{"QuestionClosedIsNo", MB_YESNO | MB_ICONQUESTION, wxID_CANCEL, IDNO, wxYES_NO, wxICON_QUESTION}),
+    [](const ::testing::TestParamInfo<MessageCase>& info) { return std::string(info.param.name); });
+
+TEST_F(WxFrontendTest, MessageBoxesGoThroughMessageBoxA) {
+    ScriptedModals modals;
+    modals.Then(ExpectMessage(u8"減価償却の集計結果を正常に出力しました。", wxICON_INFORMATION));
+    EXPECT_EQ(MessageBoxA(nullptr, "減価償却の集計結果を正常に出力しました。", "所得税(減価償却)",
+                          MB_ICONINFORMATION),
+              IDOK);
+}
+
+// Owners -------------------------------------------------------------------------
+
+TEST_F(WxFrontendTest, OnlyItsOwnShownWindowsOwnMessageBoxes) {
+    std::unique_ptr<IProgressView> view = m_frontend->CreateProgressView(nullptr);
+    ASSERT_NE(view, nullptr);
+    auto* window = dynamic_cast<wxui::WxProgressDlg*>(view.get());
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->IsShown());
+    EXPECT_EQ(wxui::OwnWindow(view->Handle()), window);
+    EXPECT_EQ(wxui::OwnWindow(nullptr), nullptr);
+    // A host window is a number from the command line; it is never followed.
+    EXPECT_EQ(wxui::OwnWindow(reinterpret_cast<HWND>(0x1234)), nullptr);
+    window->Hide();
+    EXPECT_EQ(wxui::OwnWindow(view->Handle()), nullptr);
+}
+
+// The save-file dialog ---------------------------------------------------------------
+
+struct BrowseCase {
+    const char* name;
+    const char* initialDir;   // cp932 Windows path
+    const char* initialName;  // cp932
+    const char8_t* hostDir;   // below the home; null: no folder given to the dialog
+    const char8_t* hostChosen;
+    const char* chosen;       // cp932 Windows path
+};
+
+class WxBrowseTest : public WxFrontendTest, public ::testing::WithParamInterface<BrowseCase> {};
+
+TEST_P(WxBrowseTest, OpensAtTheHostFolderAndAnswersAWindowsPath) {
+    const BrowseCase& c = GetParam();
+    if (c.hostDir) mkdir(m_home->File(reinterpret_cast<const char*>(c.hostDir)).c_str(), 0755);
+    const std::string chosenHost = m_home->File(reinterpret_cast<const char*>(c.hostChosen));
+    ScriptedModals modals;
+    modals.Then([&](wxDialog* dialog) -> int {
+        auto* files = dynamic_cast<wxFileDialog*>(dialog);
+        EXPECT_NE(files, nullptr);
+        if (!files) return wxID_CANCEL;
+        EXPECT_EQ(files->GetMessage(), FromU8(u8"保存ファイルを指定"));
+        EXPECT_EQ(files->GetWildcard(), wxString("Xml Files (*.xml)|*.xml"));
+        EXPECT_TRUE(files->HasFlag(wxFD_SAVE));
+        EXPECT_FALSE(files->HasFlag(wxFD_CHANGE_DIR));
+        EXPECT_EQ(files->GetFilename(), wxui::FromCp932(c.initialName));
+        if (c.hostDir)
+            EXPECT_EQ(files->GetDirectory(),
+                      wxString::FromUTF8(m_home->File(reinterpret_cast<const char*>(c.hostDir)).c_str()));
+        else
+            EXPECT_TRUE(files->GetDirectory().empty());
+        files->SetPath(wxString::FromUTF8(chosenHost.c_str()));
+        return wxID_OK;
+    });
+    std::string chosen = "unchanged";
+    EXPECT_TRUE(m_frontend->BrowseSaveFile("保存ファイルを指定", "Xml Files (*.xml)|*.xml||", "XML", c.initialDir,
+                                           c.initialName, chosen));
+    EXPECT_EQ(chosen, c.chosen);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, WxBrowseTest,
+    ::testing::Values(
+        BrowseCase{"NamedFile", "C:\\out\\", "report.xml", u8"c/out", u8"c/out/report.xml", "C:\\out\\report.xml"},
+        BrowseCase{"DefaultExtensionAdded", "C:\\out\\", "*.xml", u8"c/out", u8"c/out/new", "C:\\out\\new.XML"},
+        BrowseCase{"JapaneseNames", "C:\\帳票\\", "減価償却.xml", u8"c/帳票", u8"c/帳票/減価償却.xml",
+                   "C:\\帳票\\減価償却.xml"},
+        BrowseCase{"UnknownDriveOpensAnywhere", "Q:\\", "a.xml", nullptr, u8"c/a.xml", "C:\\a.xml"}),
+    [](const ::testing::TestParamInfo<BrowseCase>& info) { return std::string(info.param.name); });
+
+TEST_F(WxFrontendTest, CancelledSaveFileDialogChangesNothing) {
+    ScriptedModals modals;
+    modals.Then([](wxDialog*) -> int { return wxID_CANCEL; });
+    std::string chosen = "C:\\old.xml";
+    EXPECT_FALSE(m_frontend->BrowseSaveFile("t", "Xml Files (*.xml)|*.xml||", "XML", "C:\\", "a.xml", chosen));
+    EXPECT_EQ(chosen, "C:\\old.xml");
+}
+
+TEST(WxFrontendPieces, WildcardOfAFileDialogFilter) {
+    const struct {
+        const char* filter;
+        const char8_t* wildcard;
+    } cases[] = {
+        {"Xml Files (*.xml)|*.xml||", u8"Xml Files (*.xml)|*.xml"},
+        {"A (*.a)|*.a|B (*.b)|*.b;*.c||", u8"A (*.a)|*.a|B (*.b)|*.b;*.c"},
+        {"帳票 (*.xml)|*.xml||", u8"帳票 (*.xml)|*.xml"},
+        {"", u8"*"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(wxui::WildcardOfFilter(c.filter), FromU8(c.wildcard)) << c.filter;
+}
+
+TEST(WxFrontendPieces, DefaultExtensionOnlyForANameWithout) {
+    const struct {
+        const char* path;
+        const char* ext;
+        const char* result;
+    } cases[] = {
+        {"/a/b/report", "XML", "/a/b/report.XML"},
+        {"/a/b/report.xml", "XML", "/a/b/report.xml"},
+        {"/a.b/report", "XML", "/a.b/report.XML"},
+        {"/a/b/", "XML", "/a/b/"},
+        {"/a/b/report", "", "/a/b/report"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(wxui::WithDefaultExtension(c.path, c.ext), c.result) << c.path;
+}
+
+// The conditions dialog, modally ----------------------------------------------------
+
+StDATAINFO MakeData(int16_t dataKind) {
+    StDATAINFO data;
+    std::memset(&data, 0, sizeof data);
+    std::snprintf(data.szJigyoName, sizeof data.szJigyoName, "%s", "山田商店");
+    data.nKikanFrom = 20240101;
+    data.nKikanTo = 20241231;
+    data.nDataKind = dataKind;
+    data.nJigyoKubun = 3;
+    return data;
+}
+
+// A step that drives the conditions window and then answers as it ended.
+ScriptedModals::Step OnConditions(std::function<void(wxui::WxConditionsDlg&)> act) {
+    return [act](wxDialog* dialog) -> int {
+        auto* window = dynamic_cast<wxui::WxConditionsDlg*>(dialog);
+        EXPECT_NE(window, nullptr);
+        if (!window) return wxID_CANCEL;
+        act(*window);
+        return window->EndResult();
+    };
+}
+
+TEST_F(WxFrontendTest, F12AcceptsAUsablePath) {
+    StDATAINFO data = MakeData(0);
+    CConditionsDlg dialog(nullptr, &data, nullptr);
+    ScriptedModals modals;
+    modals.Then(OnConditions([](wxui::WxConditionsDlg& window) {
+        window.SetControlText(IDC_EDT_OUTPUT, "C:\\減価償却.xml");
+        window.SetCheck(IDC_RAD_BOTH, true);
+        EXPECT_TRUE(window.HandleKeyDown(KeyDown(WXK_F12)));
+    }));
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.GetOutputPath(), "C:\\減価償却.xml");
+    EXPECT_EQ(dialog.GetCategory(), 3);
+}
+
+TEST_F(WxFrontendTest, F12OnThePatternIsRefusedAndTheDialogStays) {
+    StDATAINFO data = MakeData(0);
+    CConditionsDlg dialog(nullptr, &data, nullptr);
+    ScriptedModals modals;
+    modals.Then(OnConditions([](wxui::WxConditionsDlg& window) {
+        window.SetControlText(IDC_EDT_OUTPUT, "C:\\*.xml");
+        EXPECT_TRUE(window.HandleKeyDown(KeyDown(WXK_F12)));
+        EXPECT_EQ(window.EndResult(), 0);
+        // Closing it after the refusal.
+        window.HandleKeyDown(KeyDown(WXK_ESCAPE));
+    }));
+    modals.Then(ExpectMessage(u8"データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。",
+                              wxICON_WARNING));
+    modals.Then(ExpectMessage(u8"｢所得税(減価償却)｣の集計を中止します。", wxICON_INFORMATION));
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
+TEST_F(WxFrontendTest, PastResultsDataEndsBeforeTheDialogShows) {
+    StDATAINFO data = MakeData(99);
+    CConditionsDlg dialog(nullptr, &data, nullptr);
+    ScriptedModals modals;
+    modals.Then(ExpectMessage(u8"過去実績データは、連携の対象として使用できません。\n\nアプリケーションを終了します。",
+                              wxICON_WARNING));
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(modals.Shown(), 1);
+}
+
+}  // namespace

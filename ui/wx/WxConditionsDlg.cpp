@@ -1,0 +1,422 @@
+#include "ui/wx/WxConditionsDlg.h"
+
+#include <iterator>
+
+#include <wx/button.h>
+#include <wx/radiobut.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include "ui/wx/WxText.h"
+
+namespace wxui {
+namespace {
+
+enum class Kind { Label, Group, FirstRadio, Radio, Edit, Button };
+
+struct ControlSpec {
+    int id;
+    Kind kind;
+    const char8_t* text;
+    int x, y, w, h;  // dialog units
+};
+
+// Dialog 130, in the resource's order, which is also the tab order.
+const ControlSpec kControls[] = {
+    {IDC_LBL_NAME_CAPTION, Kind::Label, u8"事業所名", 7, 7, 37, 13},
+    {IDC_LBL_NAME_COLON, Kind::Label, u8"：", 49, 7, 8, 13},
+    {IDC_LBL_NAME, Kind::Label, u8"XXXXXXXXXXXXXXXX", 59, 7, 179, 13},
+    {IDC_LBL_PERIOD_CAPTION, Kind::Label, u8"会計期間", 7, 23, 37, 13},
+    {IDC_LBL_PERIOD_COLON, Kind::Label, u8"：", 49, 23, 8, 13},
+    {IDC_LBL_PERIOD, Kind::Label, u8"YYYY/MM/DD ～ YYYY/MM/DD", 59, 23, 179, 13},
+    {IDC_LBL_GENKA_CAPTION, Kind::Label, u8"製造原価", 7, 39, 37, 13},
+    {IDC_LBL_GENKA_COLON, Kind::Label, u8"：", 49, 39, 8, 13},
+    {IDC_LBL_GENKA, Kind::Label, u8"なし", 59, 39, 179, 13},
+    {IDC_GRP_CATEGORY, Kind::Group, u8"事業区分", 7, 62, 249, 68},
+    {IDC_RAD_GENERAL, Kind::FirstRadio, u8"一般用のみ出力(&1)", 12, 75, 135, 12},
+    {IDC_RAD_REALESTATE, Kind::Radio, u8"不動産用のみ出力(&2)", 12, 92, 135, 12},
+    {IDC_RAD_BOTH, Kind::Radio, u8"一般用／不動産用ともに出力(&3)", 12, 109, 135, 12},
+    {IDC_GRP_OUTPUT, Kind::Group, u8"出力先(&F)", 7, 135, 249, 40},
+    {IDC_EDT_OUTPUT, Kind::Edit, u8"", 12, 152, 182, 14},
+    {IDC_BTN_BROWSE, Kind::Button, u8"参照(&D)...", 196, 152, 54, 15},
+    {IDOK, Kind::Button, u8"実行(F12)", 143, 185, 54, 15},
+    {IDCANCEL, Kind::Button, u8"キャンセル(Esc)", 202, 185, 54, 15},
+};
+
+constexpr int kDialogWidth = 263;
+constexpr int kDialogHeight = 207;
+
+// The tab stops, in order; the first stands for the whole radio group.
+const int kTabStops[] = {IDC_RAD_GENERAL, IDC_EDT_OUTPUT, IDC_BTN_BROWSE, IDOK, IDCANCEL};
+
+bool IsRadio(int id) { return id >= IDC_RAD_GENERAL && id <= IDC_RAD_BOTH; }
+
+// The character a label's "&" marks, 0 when it has none ("&&" is a plain
+// ampersand).
+wxUniChar MnemonicOf(const wxString& label) {
+    for (size_t i = 0; i + 1 < label.length(); ++i) {
+        if (label[i] != '&') continue;
+        if (label[i + 1] != '&') return label[i + 1];
+        ++i;
+    }
+    return wxUniChar(0);
+}
+
+struct KeyMapping {
+    int wxKey;
+    int virtKey;
+};
+
+const KeyMapping kKeys[] = {
+    {WXK_BACK, 0x08},     {WXK_TAB, 0x09},      {WXK_RETURN, 0x0D},   {WXK_NUMPAD_ENTER, 0x0D},
+    {WXK_ESCAPE, 0x1B},   {WXK_SPACE, 0x20},    {WXK_PAGEUP, 0x21},   {WXK_PAGEDOWN, 0x22},
+    {WXK_END, 0x23},      {WXK_HOME, 0x24},     {WXK_LEFT, 0x25},     {WXK_UP, 0x26},
+    {WXK_RIGHT, 0x27},    {WXK_DOWN, 0x28},     {WXK_INSERT, 0x2D},   {WXK_DELETE, 0x2E},
+};
+
+}  // namespace
+
+int VirtualKeyOf(int wxKeyCode) {
+    for (const KeyMapping& key : kKeys)
+        if (key.wxKey == wxKeyCode) return key.virtKey;
+    if (wxKeyCode >= WXK_F1 && wxKeyCode <= WXK_F24) return 0x70 + (wxKeyCode - WXK_F1);
+    if (wxKeyCode >= WXK_NUMPAD0 && wxKeyCode <= WXK_NUMPAD9) return 0x60 + (wxKeyCode - WXK_NUMPAD0);
+    if ((wxKeyCode >= '0' && wxKeyCode <= '9') || (wxKeyCode >= 'A' && wxKeyCode <= 'Z')) return wxKeyCode;
+    if (wxKeyCode >= 'a' && wxKeyCode <= 'z') return wxKeyCode - 'a' + 'A';
+    return 0;
+}
+
+WxConditionsDlg::WxConditionsDlg(wxWindow* parent, CConditionsDlg& behaviour)
+    : wxDialog(parent, wxID_ANY, FromU8(u8"所得税(減価償却) - 集計条件"), wxDefaultPosition,
+               wxDefaultSize,
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | (parent ? 0 : wxDIALOG_NO_PARENT)),
+      m_behaviour(behaviour) {
+    SetFont(DialogFont());
+    SetClientSize(ConvertDialogToPixels(wxSize(kDialogWidth, kDialogHeight)));
+    CreateControls();
+    // Esc, Enter and the close box are the behaviour's, never the toolkit's.
+    SetEscapeId(wxID_NONE);
+    SetAffirmativeId(wxID_NONE);
+
+    Bind(wxEVT_CHAR_HOOK, &WxConditionsDlg::OnCharHook, this);
+    Bind(wxEVT_BUTTON, &WxConditionsDlg::OnButton, this);
+    Bind(wxEVT_CLOSE_WINDOW, &WxConditionsDlg::OnClose, this);
+    Bind(wxEVT_INIT_DIALOG, &WxConditionsDlg::OnInit, this);
+    m_pEdit->Bind(wxEVT_TEXT, &WxConditionsDlg::OnEditText, this);
+    m_behaviour.Attach(this);
+}
+
+WxConditionsDlg::~WxConditionsDlg() { m_behaviour.Attach(nullptr); }
+
+void WxConditionsDlg::CreateControls() {
+    for (const ControlSpec& spec : kControls) {
+        const wxRect r = DialogUnitsToPixels(this, spec.x, spec.y, spec.w, spec.h);
+        const wxString text = FromU8(spec.text);
+        switch (spec.kind) {
+        case Kind::Label: {
+            // Data labels show names as they are: an "&" in a business name
+            // is part of the name, not an access key.
+            auto* label = new wxStaticText(this, spec.id, wxString(), r.GetPosition(), r.GetSize(),
+                                           wxST_NO_AUTORESIZE);
+            label->SetLabelText(text);
+            break;
+        }
+        case Kind::Group:
+            new wxStaticBox(this, spec.id, text, r.GetPosition(), r.GetSize());
+            break;
+        case Kind::FirstRadio:
+        case Kind::Radio:
+            new wxRadioButton(this, spec.id, text, r.GetPosition(), r.GetSize(),
+                              spec.kind == Kind::FirstRadio ? wxRB_GROUP : 0);
+            break;
+        case Kind::Edit:
+            m_pEdit = new wxTextCtrl(this, spec.id, text, r.GetPosition(), r.GetSize());
+            break;
+        case Kind::Button: {
+            auto* button = new wxButton(this, spec.id, text, r.GetPosition(), r.GetSize());
+            if (spec.id == IDOK) button->SetDefault();
+            break;
+        }
+        }
+    }
+}
+
+int WxConditionsDlg::RunModal() {
+    m_nEndResult = 0;
+    m_bFocusFirst = m_behaviour.OnInitDialog() != FALSE;
+    // Ended while initialising (past-results data): the window never shows.
+    if (m_nEndResult != 0) return m_nEndResult;
+    if (GetParent())
+        CentreOnParent();
+    else
+        CentreOnScreen();
+    return ShowModal();
+}
+
+void WxConditionsDlg::OnInit(wxInitDialogEvent& event) {
+    // Focus given before the window showed is given again now that it can
+    // take it.
+    if (m_bFocusFirst)
+        FocusFirstControl();
+    else if (wxWindow* window = m_nFocusId ? FindWindow(m_nFocusId) : nullptr)
+        window->SetFocus();
+    event.Skip();
+}
+
+int WxConditionsDlg::FocusedControlId() const {
+    wxWindow* focus = FindFocus();
+    while (focus && focus->GetParent() != this) focus = focus->GetParent();
+    return focus ? focus->GetId() : 0;
+}
+
+// The radio group is entered at its checked button, so that focusing it
+// never changes the choice.
+static wxWindow* TabStopWindow(wxWindow* dialog, int id) {
+    if (!IsRadio(id)) {
+        wxWindow* window = dialog->FindWindow(id);
+        return window && window->IsThisEnabled() && window->IsShown() ? window : nullptr;
+    }
+    wxWindow* firstEnabled = nullptr;
+    for (int radio = IDC_RAD_GENERAL; radio <= IDC_RAD_BOTH; ++radio) {
+        auto* button = dynamic_cast<wxRadioButton*>(dialog->FindWindow(radio));
+        if (!button || !button->IsThisEnabled()) continue;
+        if (button->GetValue()) return button;
+        if (!firstEnabled) firstEnabled = button;
+    }
+    return firstEnabled;
+}
+
+void WxConditionsDlg::FocusFirstControl() {
+    for (int id : kTabStops) {
+        if (wxWindow* window = TabStopWindow(this, id)) {
+            window->SetFocus();
+            return;
+        }
+    }
+}
+
+void WxConditionsDlg::NextDlgCtl() {
+    // The focus moves to the next tab stop that can take it, as
+    // WM_NEXTDLGCTL does; the key that asked for it is used up, so there is
+    // nothing to wait for.
+    const int focused = FocusedControlId();
+    const int count = static_cast<int>(std::size(kTabStops));
+    int current = -1;
+    for (int i = 0; i < count; ++i)
+        if (kTabStops[i] == focused || (IsRadio(focused) && IsRadio(kTabStops[i]))) current = i;
+    for (int step = 1; step <= count; ++step) {
+        const int next = (current + step + count) % count;
+        if (wxWindow* window = TabStopWindow(this, kTabStops[next])) {
+            window->SetFocus();
+            return;
+        }
+    }
+}
+
+bool WxConditionsDlg::HandleKeyDown(const wxKeyEvent& event) {
+    const StKeyDown key = {FocusedControlId(), VirtualKeyOf(event.GetKeyCode()), event.ShiftDown(),
+                           event.ControlDown(), event.AltDown()};
+    if (m_behaviour.PreTranslateMessage(key)) return true;
+
+    // What the dialog manager does with a key the dialog did not take.
+    switch (key.nVirtKey) {
+    case VK_ESCAPE:
+        m_behaviour.OnCancel();
+        return true;
+    case VK_RETURN: {
+        // A focused button is pressed; anywhere else the default, 実行.
+        const int focused = FocusedControlId();
+        const bool onButton = focused == IDC_BTN_BROWSE || focused == IDOK || focused == IDCANCEL;
+        wxCommandEvent click(wxEVT_BUTTON, onButton ? focused : IDOK);
+        OnButton(click);
+        return true;
+    }
+    case 0x09:  // Tab
+        if (key.bCtrl || key.bAlt) return false;
+        if (key.bShift) {
+            // Backwards: the previous tab stop, the one whose next is here.
+            const int focused = FocusedControlId();
+            wxWindow* previous = nullptr;
+            for (int id : kTabStops) {
+                wxWindow* window = TabStopWindow(this, id);
+                if (!window) continue;
+                if (window->GetId() == focused && previous) break;
+                previous = window;
+            }
+            if (previous) previous->SetFocus();
+        } else {
+            NextDlgCtl();
+        }
+        return true;
+    default:
+        break;
+    }
+    if (!key.bCtrl && (key.bAlt || FocusedControlId() != IDC_EDT_OUTPUT))
+        return PressMnemonic(event.GetUnicodeKey() != WXK_NONE ? static_cast<int>(event.GetUnicodeKey()) : 0);
+    return false;
+}
+
+bool WxConditionsDlg::PressMnemonic(int character) {
+    if (character <= 0) return false;
+    const wxUniChar wanted = wxToupper(character);
+    const wxWindowList& children = GetChildren();
+    for (auto it = children.begin(); it != children.end(); ++it) {
+        wxWindow* window = *it;
+        const wxUniChar mark = MnemonicOf(window->GetLabel());
+        if (mark == 0 || wxToupper(mark) != wanted || !window->IsThisEnabled()) continue;
+        if (auto* radio = dynamic_cast<wxRadioButton*>(window)) {
+            radio->SetFocus();
+            radio->SetValue(true);
+        } else if (dynamic_cast<wxButton*>(window)) {
+            wxCommandEvent click(wxEVT_BUTTON, window->GetId());
+            OnButton(click);
+        } else {
+            // A group box's key goes to the first control after it.
+            for (auto next = std::next(it); next != children.end(); ++next) {
+                wxWindow* candidate = *next;
+                if (candidate->IsThisEnabled() && candidate->IsShown() && candidate->AcceptsFocus()) {
+                    candidate->SetFocus();
+                    break;
+                }
+            }
+        }
+        return true;
+    }
+    return false;
+}
+
+void WxConditionsDlg::OnCharHook(wxKeyEvent& event) {
+    if (!HandleKeyDown(event)) event.Skip();
+}
+
+void WxConditionsDlg::OnButton(wxCommandEvent& event) {
+    switch (event.GetId()) {
+    case IDOK:
+        m_behaviour.OnOK();
+        break;
+    case IDCANCEL:
+        m_behaviour.OnCancel();
+        break;
+    case IDC_BTN_BROWSE:
+        m_behaviour.OnBrowse();
+        break;
+    default:
+        event.Skip();
+        break;
+    }
+}
+
+void WxConditionsDlg::OnClose(wxCloseEvent& event) {
+    // The close box is キャンセル; the behaviour ends the dialog itself.
+    if (event.CanVeto()) event.Veto();
+    m_behaviour.OnCancel();
+}
+
+void WxConditionsDlg::OnEditText(wxCommandEvent&) {
+    // The edit holds what code page 932 can store, at most m_nEditLimit
+    // bytes of it, like an ANSI edit control with EM_LIMITTEXT: of what was
+    // just typed or pasted, only the part that fits stays.
+    const auto fits = [this](const wxString& text) {
+        const long bytes = Cp932Length(text);
+        return bytes >= 0 && (m_nEditLimit <= 0 || bytes <= m_nEditLimit);
+    };
+    const wxString now = m_pEdit->GetValue();
+    if (fits(now)) {
+        m_strLastEditText = now;
+        return;
+    }
+    const wxString& before = m_strLastEditText;
+    size_t prefix = 0;
+    while (prefix < before.length() && prefix < now.length() && before[prefix] == now[prefix]) ++prefix;
+    size_t suffix = 0;
+    while (suffix < before.length() - prefix && suffix < now.length() - prefix &&
+           before[before.length() - 1 - suffix] == now[now.length() - 1 - suffix])
+        ++suffix;
+    const wxString head = now.Left(prefix);
+    const wxString tail = now.Right(suffix);
+    const wxString typed = now.Mid(prefix, now.length() - prefix - suffix);
+    wxString kept;
+    for (wxUniChar c : typed) {
+        if (Cp932Length(wxString(c)) < 0) continue;
+        if (m_nEditLimit > 0 && Cp932Length(head + kept + c + tail) > m_nEditLimit) break;
+        kept += c;
+    }
+    m_strLastEditText = head + kept + tail;
+    if (kept.length() == typed.length()) return;  // nothing new was refused
+    m_pEdit->ChangeValue(m_strLastEditText);
+    m_pEdit->SetInsertionPoint(static_cast<long>(prefix + kept.length()));
+    wxBell();
+}
+
+// IConditionsView ------------------------------------------------------------
+
+HWND WxConditionsDlg::Handle() { return reinterpret_cast<HWND>(static_cast<wxWindow*>(this)); }
+
+void WxConditionsDlg::SetControlText(int id, const std::string& text) {
+    wxWindow* window = FindWindow(id);
+    if (!window) return;
+    const wxString value = FromCp932(text);
+    if (window == m_pEdit) {
+        m_pEdit->ChangeValue(value);
+        m_strLastEditText = value;
+    } else if (auto* label = dynamic_cast<wxStaticText*>(window)) {
+        label->SetLabelText(value);
+    } else {
+        window->SetLabel(value);
+    }
+}
+
+std::string WxConditionsDlg::GetControlText(int id) {
+    wxWindow* window = FindWindow(id);
+    if (!window) return std::string();
+    if (window == m_pEdit) return ToCp932(m_pEdit->GetValue());
+    if (auto* label = dynamic_cast<wxStaticText*>(window)) return ToCp932(label->GetLabelText());
+    return ToCp932(window->GetLabel());
+}
+
+void WxConditionsDlg::EnableControl(int id, bool enable) {
+    if (wxWindow* window = FindWindow(id)) window->Enable(enable);
+}
+
+bool WxConditionsDlg::IsControlEnabled(int id) {
+    wxWindow* window = FindWindow(id);
+    return window && window->IsThisEnabled();
+}
+
+void WxConditionsDlg::SetCheck(int id, bool checked) {
+    if (auto* radio = dynamic_cast<wxRadioButton*>(FindWindow(id))) radio->SetValue(checked);
+}
+
+bool WxConditionsDlg::GetCheck(int id) {
+    auto* radio = dynamic_cast<wxRadioButton*>(FindWindow(id));
+    return radio && radio->GetValue();
+}
+
+void WxConditionsDlg::SetTextLimit(int id, int bytes) {
+    if (FindWindow(id) == m_pEdit) m_nEditLimit = bytes > 0 ? bytes : 0;
+}
+
+void WxConditionsDlg::SetFocusTo(int id) {
+    if (wxWindow* window = FindWindow(id)) {
+        m_nFocusId = id;
+        window->SetFocus();
+    }
+}
+
+void WxConditionsDlg::SelectAllAndScroll(int id) {
+    if (FindWindow(id) != m_pEdit) return;
+    m_pEdit->SelectAll();
+    m_pEdit->ShowPosition(m_pEdit->GetLastPosition());
+}
+
+void WxConditionsDlg::EndDialog(int result) {
+    m_nEndResult = result;
+    if (IsModal())
+        EndModal(result);
+    else if (IsShown())
+        Hide();
+}
+
+}  // namespace wxui
