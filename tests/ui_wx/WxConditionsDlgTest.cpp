@@ -3,6 +3,8 @@
 // box reaching the behaviour as the Windows dialog manager would pass them.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstring>
 #include <memory>
 
@@ -54,6 +56,7 @@ protected:
     }
 
     WxConditionsDlg& Open(uint8_t businessKind, const char* hostPath = nullptr) {
+        m_window.reset();  // before the behaviour it is attached to
         m_data = MakeData(businessKind);
         m_behaviour = std::make_unique<CountingConditions>(&m_data, hostPath);
         m_window = std::make_unique<WxConditionsDlg>(nullptr, *m_behaviour);
@@ -175,6 +178,8 @@ struct InitCase {
     const char8_t* outputGroup;
 };
 
+void PrintTo(const InitCase& c, std::ostream* os) { *os << c.name; }
+
 class WxConditionsInitTest : public WxConditionsDlgTest, public ::testing::WithParamInterface<InitCase> {};
 
 TEST_P(WxConditionsInitTest, ShowsTheDataAndEnablesWhatMayBeChosen) {
@@ -216,6 +221,8 @@ struct KeyCase {
     int ok, cancel;
     int focusAfter;
 };
+
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
 
 class WxConditionsKeyTest : public WxConditionsDlgTest, public ::testing::WithParamInterface<KeyCase> {};
 
@@ -316,6 +323,8 @@ struct EditCase {
     const char8_t* typed;  // the whole text after the user's change
     const char8_t* kept;
 };
+
+void PrintTo(const EditCase& c, std::ostream* os) { *os << c.name; }
 
 class WxConditionsEditTest : public WxConditionsDlgTest, public ::testing::WithParamInterface<EditCase> {};
 

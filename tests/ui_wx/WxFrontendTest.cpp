@@ -4,6 +4,8 @@
 // script (ScriptedModals) instead of being shown.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstring>
 #include <memory>
 #include <sys/stat.h>
@@ -59,6 +61,8 @@ struct MessageCase {
     int result;
     long buttons, icon;
 };
+
+void PrintTo(const MessageCase& c, std::ostream* os) { *os << c.name; }
 
 class WxMessageBoxTest : public WxFrontendTest, public ::testing::WithParamInterface<MessageCase> {};
 
@@ -126,6 +130,8 @@ struct BrowseCase {
     const char8_t* hostChosen;
     const char* chosen;       // cp932 Windows path
 };
+
+void PrintTo(const BrowseCase& c, std::ostream* os) { *os << c.name; }
 
 class WxBrowseTest : public WxFrontendTest, public ::testing::WithParamInterface<BrowseCase> {};
 

@@ -2,6 +2,8 @@
 // CProgressDlg drives them, and a window the user cannot close.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <wx/gauge.h>
 
 #include "WxTestSupport.h"
@@ -49,6 +51,8 @@ struct AdvanceCase {
     const char8_t* caption;
     int mainValue;
 };
+
+void PrintTo(const AdvanceCase& c, std::ostream* os) { *os << c.name; }
 
 class WxProgressAdvanceTest : public WxProgressDlgTest, public ::testing::WithParamInterface<AdvanceCase> {};
 
