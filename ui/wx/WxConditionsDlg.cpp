@@ -16,7 +16,7 @@ namespace {
 
 enum class Kind { Label, Group, FirstRadio, Radio, Edit, Button };
 
-struct ControlSpec {
+struct DialogItem {
     int id;
     Kind kind;
     const char8_t* text;
@@ -24,7 +24,7 @@ struct ControlSpec {
 };
 
 // Dialog 130, in the resource's order, which is also the tab order.
-const ControlSpec kControls[] = {
+const DialogItem kControls[] = {
     {IDC_LBL_NAME_CAPTION, Kind::Label, u8"事業所名", 7, 7, 37, 13},
     {IDC_LBL_NAME_COLON, Kind::Label, u8"：", 49, 7, 8, 13},
     {IDC_LBL_NAME, Kind::Label, u8"XXXXXXXXXXXXXXXX", 59, 7, 179, 13},
@@ -111,32 +111,32 @@ WxConditionsDlg::WxConditionsDlg(wxWindow* parent, CConditionsDlg& behaviour)
 WxConditionsDlg::~WxConditionsDlg() { m_behaviour.Attach(nullptr); }
 
 void WxConditionsDlg::CreateControls() {
-    for (const ControlSpec& spec : kControls) {
-        const wxRect r = DialogUnitsToPixels(this, spec.x, spec.y, spec.w, spec.h);
-        const wxString text = FromU8(spec.text);
-        switch (spec.kind) {
+    for (const DialogItem& item : kControls) {
+        const wxRect r = DialogUnitsToPixels(this, item.x, item.y, item.w, item.h);
+        const wxString text = FromU8(item.text);
+        switch (item.kind) {
         case Kind::Label: {
             // Data labels show names as they are: an "&" in a business name
             // is part of the name, not an access key.
-            auto* label = new wxStaticText(this, spec.id, wxString(), r.GetPosition(), r.GetSize(),
+            auto* label = new wxStaticText(this, item.id, wxString(), r.GetPosition(), r.GetSize(),
                                            wxST_NO_AUTORESIZE);
             label->SetLabelText(text);
             break;
         }
         case Kind::Group:
-            new wxStaticBox(this, spec.id, text, r.GetPosition(), r.GetSize());
+            new wxStaticBox(this, item.id, text, r.GetPosition(), r.GetSize());
             break;
         case Kind::FirstRadio:
         case Kind::Radio:
-            new wxRadioButton(this, spec.id, text, r.GetPosition(), r.GetSize(),
-                              spec.kind == Kind::FirstRadio ? wxRB_GROUP : 0);
+            new wxRadioButton(this, item.id, text, r.GetPosition(), r.GetSize(),
+                              item.kind == Kind::FirstRadio ? wxRB_GROUP : 0);
             break;
         case Kind::Edit:
-            m_pEdit = new wxTextCtrl(this, spec.id, text, r.GetPosition(), r.GetSize());
+            m_pEdit = new wxTextCtrl(this, item.id, text, r.GetPosition(), r.GetSize());
             break;
         case Kind::Button: {
-            auto* button = new wxButton(this, spec.id, text, r.GetPosition(), r.GetSize());
-            if (spec.id == IDOK) button->SetDefault();
+            auto* button = new wxButton(this, item.id, text, r.GetPosition(), r.GetSize());
+            if (item.id == IDOK) button->SetDefault();
             break;
         }
         }
