@@ -1,42 +1,18 @@
 #include "ui/ConditionsViewState.h"
 
+#include "ui/DialogResources.h"
+
 #include <algorithm>
 #include <iterator>
 
 namespace {
-
-struct StResourceControl {
-    int nId;
-    const char* pszText;
-};
-
-const StResourceControl g_ResourceControls[] = {
-    {IDC_LBL_NAME_CAPTION, "事業所名"},
-    {IDC_LBL_NAME_COLON, "："},
-    {IDC_LBL_NAME, "XXXXXXXXXXXXXXXX"},
-    {IDC_LBL_PERIOD_CAPTION, "会計期間"},
-    {IDC_LBL_PERIOD_COLON, "："},
-    {IDC_LBL_PERIOD, "YYYY/MM/DD ～ YYYY/MM/DD"},
-    {IDC_LBL_GENKA_CAPTION, "製造原価"},
-    {IDC_LBL_GENKA_COLON, "："},
-    {IDC_LBL_GENKA, "あり"},
-    {IDC_GRP_CATEGORY, "事業区分"},
-    {IDC_RAD_GENERAL, "一般用のみ出力(&1)"},
-    {IDC_RAD_REALESTATE, "不動産用のみ出力(&2)"},
-    {IDC_RAD_BOTH, "一般用／不動産用ともに出力(&3)"},
-    {IDC_GRP_OUTPUT, "出力先(&F)"},
-    {IDC_EDT_OUTPUT, ""},
-    {IDC_BTN_BROWSE, "参照(&D)..."},
-    {IDOK, "実行(F12)"},
-    {IDCANCEL, "キャンセル(Esc)"},
-};
 
 const StControlState g_NoControl{};
 
 }  // namespace
 
 ClConditionsViewState::ClConditionsViewState() {
-    for (const StResourceControl& control : g_ResourceControls) m_mapControls[control.nId].strText = control.pszText;
+    for (const StDlgItem& item : g_dlgConditions) m_mapControls[item.nId].strText = item.pszText;
 }
 
 HWND ClConditionsViewState::Handle() { return reinterpret_cast<HWND>(this); }

@@ -9,44 +9,11 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
+#include "ui/DialogResources.h"
 #include "ui/wx/WxText.h"
 
 namespace wxui {
 namespace {
-
-enum class Kind { Label, Group, FirstRadio, Radio, Edit, Button };
-
-struct DialogItem {
-    int id;
-    Kind kind;
-    const char8_t* text;
-    int x, y, w, h;  // dialog units
-};
-
-// Dialog 130, in the resource's order, which is also the tab order.
-const DialogItem kControls[] = {
-    {IDC_LBL_NAME_CAPTION, Kind::Label, u8"事業所名", 7, 7, 37, 13},
-    {IDC_LBL_NAME_COLON, Kind::Label, u8"：", 49, 7, 8, 13},
-    {IDC_LBL_NAME, Kind::Label, u8"XXXXXXXXXXXXXXXX", 59, 7, 179, 13},
-    {IDC_LBL_PERIOD_CAPTION, Kind::Label, u8"会計期間", 7, 23, 37, 13},
-    {IDC_LBL_PERIOD_COLON, Kind::Label, u8"：", 49, 23, 8, 13},
-    {IDC_LBL_PERIOD, Kind::Label, u8"YYYY/MM/DD ～ YYYY/MM/DD", 59, 23, 179, 13},
-    {IDC_LBL_GENKA_CAPTION, Kind::Label, u8"製造原価", 7, 39, 37, 13},
-    {IDC_LBL_GENKA_COLON, Kind::Label, u8"：", 49, 39, 8, 13},
-    {IDC_LBL_GENKA, Kind::Label, u8"なし", 59, 39, 179, 13},
-    {IDC_GRP_CATEGORY, Kind::Group, u8"事業区分", 7, 62, 249, 68},
-    {IDC_RAD_GENERAL, Kind::FirstRadio, u8"一般用のみ出力(&1)", 12, 75, 135, 12},
-    {IDC_RAD_REALESTATE, Kind::Radio, u8"不動産用のみ出力(&2)", 12, 92, 135, 12},
-    {IDC_RAD_BOTH, Kind::Radio, u8"一般用／不動産用ともに出力(&3)", 12, 109, 135, 12},
-    {IDC_GRP_OUTPUT, Kind::Group, u8"出力先(&F)", 7, 135, 249, 40},
-    {IDC_EDT_OUTPUT, Kind::Edit, u8"", 12, 152, 182, 14},
-    {IDC_BTN_BROWSE, Kind::Button, u8"参照(&D)...", 196, 152, 54, 15},
-    {IDOK, Kind::Button, u8"実行(F12)", 143, 185, 54, 15},
-    {IDCANCEL, Kind::Button, u8"キャンセル(Esc)", 202, 185, 54, 15},
-};
-
-constexpr int kDialogWidth = 263;
-constexpr int kDialogHeight = 207;
 
 // The tab stops, in order; the first stands for the whole radio group.
 const int kTabStops[] = {IDC_RAD_GENERAL, IDC_EDT_OUTPUT, IDC_BTN_BROWSE, IDOK, IDCANCEL};
@@ -89,12 +56,12 @@ int VirtualKeyOf(int wxKeyCode) {
 }
 
 WxConditionsDlg::WxConditionsDlg(wxWindow* parent, CConditionsDlg& behaviour)
-    : wxDialog(parent, wxID_ANY, FromU8(u8"所得税(減価償却) - 集計条件"), wxDefaultPosition,
+    : wxDialog(parent, wxID_ANY, FromCp932(g_dlgConditions.pszCaption), wxDefaultPosition,
                wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | (parent ? 0 : wxDIALOG_NO_PARENT)),
       m_behaviour(behaviour) {
     SetFont(DialogFont());
-    SetClientSize(ConvertDialogToPixels(wxSize(kDialogWidth, kDialogHeight)));
+    SetClientSize(ConvertDialogToPixels(wxSize(g_dlgConditions.cx, g_dlgConditions.cy)));
     CreateControls();
     // Esc, Enter and the close box are the behaviour's, never the toolkit's.
     SetEscapeId(wxID_NONE);
@@ -111,34 +78,37 @@ WxConditionsDlg::WxConditionsDlg(wxWindow* parent, CConditionsDlg& behaviour)
 WxConditionsDlg::~WxConditionsDlg() { m_behaviour.Attach(nullptr); }
 
 void WxConditionsDlg::CreateControls() {
-    for (const DialogItem& item : kControls) {
-        const wxRect r = DialogUnitsToPixels(this, item.x, item.y, item.w, item.h);
-        const wxString text = FromU8(item.text);
-        switch (item.kind) {
-        case Kind::Label: {
+    for (const StDlgItem& item : g_dlgConditions) {
+        const wxRect r = DialogUnitsToPixels(this, item.x, item.y, item.cx, item.cy);
+        const wxString text = FromCp932(item.pszText);
+        switch (item.eKind) {
+        case EDlgItemKind::Label: {
             // Data labels show names as they are: an "&" in a business name
             // is part of the name, not an access key.
-            auto* label = new wxStaticText(this, item.id, wxString(), r.GetPosition(), r.GetSize(),
+            auto* label = new wxStaticText(this, item.nId, wxString(), r.GetPosition(), r.GetSize(),
                                            wxST_NO_AUTORESIZE);
             label->SetLabelText(text);
             break;
         }
-        case Kind::Group:
-            new wxStaticBox(this, item.id, text, r.GetPosition(), r.GetSize());
+        case EDlgItemKind::Group:
+            new wxStaticBox(this, item.nId, text, r.GetPosition(), r.GetSize());
             break;
-        case Kind::FirstRadio:
-        case Kind::Radio:
-            new wxRadioButton(this, item.id, text, r.GetPosition(), r.GetSize(),
-                              item.kind == Kind::FirstRadio ? wxRB_GROUP : 0);
+        case EDlgItemKind::FirstRadio:
+        case EDlgItemKind::Radio:
+            new wxRadioButton(this, item.nId, text, r.GetPosition(), r.GetSize(),
+                              item.eKind == EDlgItemKind::FirstRadio ? wxRB_GROUP : 0);
             break;
-        case Kind::Edit:
-            m_pEdit = new wxTextCtrl(this, item.id, text, r.GetPosition(), r.GetSize());
+        case EDlgItemKind::Edit:
+            m_pEdit = new wxTextCtrl(this, item.nId, text, r.GetPosition(), r.GetSize());
             break;
-        case Kind::Button: {
-            auto* button = new wxButton(this, item.id, text, r.GetPosition(), r.GetSize());
-            if (item.id == IDOK) button->SetDefault();
+        case EDlgItemKind::Button: {
+            auto* button = new wxButton(this, item.nId, text, r.GetPosition(), r.GetSize());
+            if (item.nId == IDOK) button->SetDefault();
             break;
         }
+        case EDlgItemKind::SmoothProgress:
+        case EDlgItemKind::Progress:
+            break;  // the progress dialog's only
         }
     }
 }

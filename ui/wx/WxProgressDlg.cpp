@@ -5,13 +5,11 @@
 #include <wx/evtloop.h>
 #include <wx/gauge.h>
 
+#include "ui/DialogResources.h"
 #include "ui/wx/WxText.h"
 
 namespace wxui {
 namespace {
-
-constexpr int kDialogWidth = 221;
-constexpr int kDialogHeight = 45;
 
 // Pulse is called for every asset written; painting at most this often
 // keeps it cheap while the screen still moves smoothly.
@@ -40,12 +38,16 @@ void ShowBar(wxGauge* gauge, int lower, int upper, int pos) {
 WxProgressDlg::WxProgressDlg(wxWindow* parent)
     // A caption but no system menu and no close box: the run cannot be
     // interrupted.
-    : wxDialog(parent, wxID_ANY, FromU8(u8"集計中"), wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, wxID_ANY, FromCp932(g_dlgProgress.pszCaption), wxDefaultPosition, wxDefaultSize,
                wxCAPTION | (parent ? 0 : wxDIALOG_NO_PARENT)) {
     SetFont(DialogFont());
-    SetClientSize(ConvertDialogToPixels(wxSize(kDialogWidth, kDialogHeight)));
-    const wxRect main = DialogUnitsToPixels(this, 5, 5, 211, 22);
-    const wxRect sub = DialogUnitsToPixels(this, 5, 29, 211, 10);
+    SetClientSize(ConvertDialogToPixels(wxSize(g_dlgProgress.cx, g_dlgProgress.cy)));
+    auto place = [this](int id) {
+        const StDlgItem* item = g_dlgProgress.Find(id);
+        return DialogUnitsToPixels(this, item->x, item->y, item->cx, item->cy);
+    };
+    const wxRect main = place(IDC_PROGRESS_MAIN);
+    const wxRect sub = place(IDC_PROGRESS_SUB);
     // A progress control starts with the range 0..100.
     m_pMain = new wxGauge(this, IDC_PROGRESS_MAIN, 100, main.GetPosition(), main.GetSize(),
                           wxGA_HORIZONTAL | wxGA_SMOOTH);
