@@ -3,6 +3,7 @@
 // answered from a script instead of shown, key presses, and screenshots.
 #pragma once
 
+#include <cstdlib>
 #include <ftw.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -150,8 +151,12 @@ inline bool SaveScreenshot(wxWindow* window, const std::string& name) {
     return false;
 }
 
-// The test is skipped where there is no display to draw on.
-#define SKIP_WITHOUT_DISPLAY()                                                     \
-    do {                                                                           \
-        if (!WxTestToolkitStarted()) GTEST_SKIP() << "no display for the windows"; \
+// The test is skipped where there is no display to draw on; a display the
+// toolkit cannot start on is a failure, not a reason to skip.
+#define SKIP_WITHOUT_DISPLAY()                                                        \
+    do {                                                                              \
+        if (!WxTestToolkitStarted()) {                                                \
+            if (std::getenv("DISPLAY") != nullptr) FAIL() << "the toolkit did not start"; \
+            GTEST_SKIP() << "no display for the windows";                             \
+        }                                                                             \
     } while (0)

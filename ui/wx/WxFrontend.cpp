@@ -189,16 +189,29 @@ std::string WithDefaultExtension(const std::string& hostPath, const std::string&
 
 bool StartWxFrontend(int& argc, char** argv) {
     if (wxui::g_bStarted) return true;
-    wxApp::SetInstance(new wxui::WxApplication);
-    // wxEntryStart deletes the application object itself when it fails
-    // (no display).
-    if (!wxEntryStart(argc, argv)) return false;
-    if (!wxTheApp->CallOnInit()) {
-        wxEntryCleanup();
-        return false;
+    // Opening the display now and then fails once on a busy X server and
+    // works when asked again; a display that is really missing fails every
+    // time, quickly.
+    constexpr int kAttempts = 3;
+    for (int attempt = 1; !wxui::g_bStarted && attempt <= kAttempts; ++attempt) {
+        if (attempt > 1) wxMilliSleep(100);
+        wxApp::SetInstance(new wxui::WxApplication);
+        // Why the toolkit cannot start is said on standard error, the only
+        // place to say it before any window exists (and only after the
+        // last attempt).
+        delete wxLog::SetActiveTarget(new wxLogStderr);
+        wxLog::EnableLogging(attempt == kAttempts);
+        // wxEntryStart deletes the application object itself when it fails.
+        const bool entered = wxEntryStart(argc, argv);
+        wxLog::EnableLogging(true);
+        if (!entered) continue;
+        if (!wxTheApp->CallOnInit()) {
+            wxEntryCleanup();
+            return false;
+        }
+        wxui::g_bStarted = true;
     }
-    wxui::g_bStarted = true;
-    return true;
+    return wxui::g_bStarted;
 }
 
 void StopWxFrontend() {
