@@ -8,7 +8,7 @@ packages=(
   libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev fonts-ipafont-gothic
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth
   libxml2-utils
 )
 
