@@ -352,6 +352,14 @@ const ScheduleCase kScheduleCases[] = {
      {u8"method = 5\nlife = 10\nrate = 250\nbasis = 777\nrevised = 500000\nopening = 1\nordinary = 1\nequal = 1"}, 0,
      {{"CHOUSEIMAESYOUKYAKUGAKU", "0"}, {"KAITEISYUTOKUKAGAKU", "500000"}, {"SYOUKYAKUKISOKINGAKU", "777"},
       {"TAIYOUNENSU", "10"}, {"TEKIYOU_JYOUDAN", ""}}},
+    {"pre-adjustment equal to the guarantee", 2,
+     {u8"method = 5\nlife = 10\nrate = 250\nbasis = 777\nrevised = 500000\nopening = 177920\nordinary = 1"}, 0,
+     {{"SYOUKYAKUHOSYOUGAKU", "44480"}, {"CHOUSEIMAESYOUKYAKUGAKU", "44480"}, {"KAITEISYUTOKUKAGAKU", ""},
+      {"SYOUKYAKUKISOKINGAKU", "777"}, {"TEKIYOU_JYOUDAN", ""}}},
+    {"pre-adjustment one yen below the guarantee", 2,
+     {u8"method = 5\nlife = 10\nrate = 250\nbasis = 777\nrevised = 500000\nopening = 177916\nordinary = 1"}, 0,
+     {{"SYOUKYAKUHOSYOUGAKU", "44480"}, {"CHOUSEIMAESYOUKYAKUGAKU", "44479"}, {"KAITEISYUTOKUKAGAKU", "500000"},
+      {"SYOUKYAKUKISOKINGAKU", "500000"}, {"TEKIYOU_JYOUDAN", "改定償却"}}},
     {"200 % without a life", 0, {u8"method = 8\nrate = 200\nrevised = 9"}, 0,
      {{"SYOUKYAKUHOSYOUGAKU", "0"}, {"CHOUSEIMAESYOUKYAKUGAKU", "200000"}, {"KAITEISYUTOKUKAGAKU", ""}}},
     {"200 % table and the fraction mode", 1, {u8"method = 8\nlife = 39\nrate = 1\ncost = 100001"}, 0,
@@ -447,6 +455,110 @@ std::string CaseName(const ::testing::TestParamInfo<ScheduleCase>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(WorkedExamples, ScheduleTest, ::testing::ValuesIn(kScheduleCases), CaseName);
+
+// The two figures on their own ----------------------------------------------------
+
+// Fields of a kept asset that the two figures read; amounts in yen.
+struct FigureAsset {
+    int16_t nMethod;
+    int16_t nLife;
+    int32_t nRate;
+    int64_t llCost;
+    int64_t llDeduction;
+    int64_t llOpening;
+    int16_t nDisposal;
+    int32_t nDisposalDate;
+};
+
+StSISANREC MakeRecord(const FigureAsset& a) {
+    constexpr int64_t kCount = 10000;  // ten-thousandths per yen
+    StKOTEISHISANINFO master;
+    std::memset(&master, 0, sizeof master);
+    master.nShokyakuHouhou = a.nMethod;
+    master.nTaiyouNensu = a.nLife;
+    master.nShokyakuRitsu = a.nRate;
+    master.llShutokuKingaku = a.llCost * kCount;
+    master.llKojoKingaku = a.llDeduction * kCount;
+    master.llKishuBoka = a.llOpening * kCount;
+    master.nJyotoKubun = a.nDisposal;
+    master.nJyotoDate = a.nDisposalDate;
+    StSISANREC rec;
+    std::memset(&rec, 0, sizeof rec);
+    std::memcpy(rec.bytes, &master, SISANREC_MASTER_BYTES);
+    return rec;
+}
+
+std::string Money(const ClFixDec& value) {
+    char szText[32];
+    FormatInteger(value, szText, sizeof szText);
+    return szText;
+}
+
+struct GuaranteeCase {
+    const char* title;
+    FigureAsset asset;
+    int nFraction;
+    const char* pszAmount;
+};
+
+// Base x entry / 10000, the entry of 1,234,567 over 3 years being 278.9:
+// 34432.07363 -> 34432.0736; 1,000,012 over 10 years at 444.8 gives
+// 44480.53376 -> 44480.5338.
+const GuaranteeCase kGuaranteeCases[] = {
+    {"half up", {5, 3, 0, 1234567, 0, 0, 0, 0}, 0, "34432"},
+    {"up", {5, 3, 0, 1234567, 0, 0, 0, 0}, 1, "34433"},
+    {"down", {5, 3, 0, 1234567, 0, 0, 0, 0}, 2, "34432"},
+    {"half up above the half", {5, 10, 0, 1000012, 0, 0, 0, 0}, 0, "44481"},
+    {"down above the half", {5, 10, 0, 1000012, 0, 0, 0, 0}, 2, "44480"},
+    {"200 % table for method 8", {8, 39, 0, 1000000, 0, 0, 0, 0}, 0, "18600"},
+    {"250 % table for any other method", {6, 39, 0, 1000000, 0, 0, 0, 0}, 0, "13700"},
+    {"deduction taken off", {5, 10, 0, 1000000, 200000, 0, 0, 0}, 0, "35584"},
+    {"life 101", {5, 101, 0, 1000000, 0, 0, 0, 0}, 0, "5460"},
+    {"no life", {8, 0, 0, 1000000, 0, 0, 0, 0}, 0, "0"},
+    {"life beyond the table", {8, 102, 0, 1000000, 0, 0, 0, 0}, 0, "0"},
+};
+
+TEST(ClGenkashokyakuProcFigures, GuaranteeAmount) {
+    ClGenkashokyakuProc proc;
+    for (const GuaranteeCase& c : kGuaranteeCases) {
+        SCOPED_TRACE(c.title);
+        EXPECT_EQ(Money(proc.CalcGuaranteeAmount(MakeRecord(c.asset), c.nFraction)), c.pszAmount);
+    }
+}
+
+struct PreAdjustmentCase {
+    const char* title;
+    FigureAsset asset;
+    long lPeriodStart;
+    int nFraction;
+    const char* pszAmount;
+};
+
+const PreAdjustmentCase kPreAdjustmentCases[] = {
+    {"acquisition base without an opening value", {5, 10, 250, 1000000, 0, 0, 0, 0}, 20240101, 0, "250000"},
+    {"deduction taken off", {5, 10, 250, 1000000, 200000, 0, 0, 0}, 20240101, 0, "200000"},
+    {"opening value", {5, 10, 250, 1000000, 0, 150000, 0, 0}, 20240101, 0, "37500"},
+    {"disposed the day before the period", {5, 10, 250, 1000000, 0, 0, 4, 20231231}, 20240101, 0, "0"},
+    {"status 5 the day before the period", {5, 10, 250, 1000000, 0, 0, 5, 20231231}, 20240101, 0, "0"},
+    {"disposed on the period start", {5, 10, 250, 1000000, 0, 0, 4, 20240101}, 20240101, 0, "250000"},
+    {"status 3 the day before the period", {5, 10, 250, 1000000, 0, 0, 3, 20231231}, 20240101, 0, "250000"},
+    {"opening value of a disposed asset", {5, 10, 250, 1000000, 0, 150000, 4, 20231231}, 20240101, 0, "37500"},
+    {"no period known", {5, 10, 250, 1000000, 0, 0, 4, 20231231}, 0, 0, "250000"},
+    {"no rate", {5, 10, 0, 1000000, 0, 150000, 0, 0}, 20240101, 0, "0"},
+    // 100,001 x 0.001 = 100.001 and 100,500 x 0.001 = 100.5.
+    {"half up below the half", {8, 10, 1, 0, 0, 100001, 0, 0}, 20240101, 0, "100"},
+    {"up", {8, 10, 1, 0, 0, 100001, 0, 0}, 20240101, 1, "101"},
+    {"half up at the half", {8, 10, 1, 0, 0, 100500, 0, 0}, 20240101, 0, "101"},
+    {"down at the half", {8, 10, 1, 0, 0, 100500, 0, 0}, 20240101, 2, "100"},
+};
+
+TEST(ClGenkashokyakuProcFigures, PreAdjustment) {
+    ClGenkashokyakuProc proc;
+    for (const PreAdjustmentCase& c : kPreAdjustmentCases) {
+        SCOPED_TRACE(c.title);
+        EXPECT_EQ(Money(proc.CalcPreAdjustment(MakeRecord(c.asset), c.lPeriodStart, c.nFraction)), c.pszAmount);
+    }
+}
 
 struct MethodCase {
     int nMethod;
