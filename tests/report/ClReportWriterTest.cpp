@@ -388,6 +388,64 @@ TEST_F(ReportWriterTest, EmptyListStillAdvances) {
     EXPECT_EQ(m_progress.Caption(), "集計中 70％");
 }
 
+
+// Notes the report file's length at every pulse: each line reaches the file
+// in its own write, so the length says which lines a pulse came after.
+class FileLengthAtPulseView : public IProgressView {
+public:
+    explicit FileLengthAtPulseView(std::string path) : m_strPath(std::move(path)) {}
+    void SetCaption(const char*) override {}
+    void SetMainBar(int, int, int) override {}
+    void SetSubBar(int, int upper, int pos) override {
+        if (upper == 5 && pos == 0) lengths.push_back(ReadFile(m_strPath).size());
+    }
+    void BringToTop() override {}
+    void Repaint() override {}
+
+    std::vector<size_t> lengths;
+
+private:
+    std::string m_strPath;
+};
+
+// An asset whose fields are all empty, as its 28 lines read.
+std::string EmptyAssetLines(int count) {
+    static const char* const kNames[] = {
+        "SISANMEI", "SUURYO", "SUURYOTANI", "SYUTOKUNENGETU_GENGO", "SYUTOKUNENGETU_NEN",
+        "SYUTOKUNENGETU_TUKI", "SYUTOKUKINGAKU", "SYOUKYAKUHOSYOUGAKU", "KISYUTYOUBOKAKAKU",
+        "SYOUKYAKUKISOKINGAKU", "SYOUKYAKUHOUHOU", "SYOUKYAKUMEI", "KEIKASOTI", "TAIYOUNENSU",
+        "SYOUKYAKURITU", "KAITEISYOUKYAKURITU", "KAITEISYUTOKUKAGAKU", "SYOUKYAKUKIKAN",
+        "CHOUSEIMAESYOUKYAKUGAKU", "FUTUUSYOUKYAKUHI", "WARIMASISYOUKYAKUHI", "JIGYOUSENYUWARIAI",
+        "HITUYOUKEIHISANNYUUGAKU", "MISYOUKYAKUZANDAKA", "TEKIYOU_JYOUDAN", "TEKIYOU_GEDAN",
+    };
+    std::string lines = "\t\t<SISAN Count=\"" + std::to_string(count) + "\">\r\n";
+    for (const char* name : kNames) lines += std::string("\t\t\t<") + name + "></" + name + ">\r\n";
+    return lines + "\t\t</SISAN>\r\n";
+}
+
+TEST_F(ReportWriterTest, EachAssetPulsesOnceAfterItsEndTag) {
+    Add(EmptyRecord());
+    Add(EmptyRecord());
+    FileLengthAtPulseView view(HostFile());
+    CProgressDlg progress(&view);
+    m_writer.SetProgressDlg(&progress);
+
+    CFile file;
+    ClXmlWriter xml;
+    ASSERT_EQ(xml.Open(&file, WindowsPath(HostFile()).c_str()), 0);
+    EXPECT_EQ(m_writer.WriteData(xml), 1);
+    EXPECT_EQ(xml.Close(), 0);
+
+    const std::string start = "\t<DATA>\r\n";
+    const std::string first = EmptyAssetLines(1), second = EmptyAssetLines(2);
+    const std::string end = "\t</DATA>\r\n";
+    ASSERT_EQ(ReadFile(HostFile()), start + first + second + end);
+    // One pulse after each asset's end tag, none within its lines, then the
+    // advance over 600..700 after the section's end tag.
+    std::vector<size_t> expected = {(start + first).size(), (start + first + second).size()};
+    expected.insert(expected.end(), 101, (start + first + second + end).size());
+    EXPECT_EQ(view.lengths, expected);
+}
 TEST_F(ReportWriterTest, HundredthAssetCountsOnWithoutGaps) {
     for (int i = 0; i < 100; ++i) Add(EmptyRecord());
     EXPECT_EQ(Write(), 1);
