@@ -642,6 +642,35 @@ TEST_F(ReportWriterTest, ProgressOfARun) {
     EXPECT_EQ(progress.PulseCount(), 1006 + 7 + 6 + 4 + 1);
 }
 
+// Where the writer's pulses fall in the file: after the root start tag,
+// after each text line of SYSTEM and BASIC (not after their start or end
+// tags), and after each section, past the advance of its range.
+TEST_F(ReportWriterTest, PulsesFollowTheLinesTheyAreStatedFor) {
+    FileLengthAtPulseView view(HostFile());
+    CProgressDlg progress(&view);
+    m_writer.SetProgressDlg(&progress);
+    ASSERT_EQ(Write(), 1);
+
+    const std::vector<std::string> lines = SplitLines(ExampleHead(kDefaultName, "19.00.0X") + kEmptyDataTail);
+    ASSERT_EQ(lines.size(), 20u);
+    // The file's length once lines 0..last (declaration first) are written.
+    auto after = [&lines](size_t last) {
+        size_t length = 0;
+        for (size_t i = 0; i <= last; ++i) length += lines[i].size();
+        return length;
+    };
+    // The root start tag; SYSTEM's six text lines; the advance over
+    // 400..500 and the pulse after the section; BASIC's five; then 500..600
+    // and 600..700, each with the pulse after its section.
+    std::vector<size_t> expected = {after(1)};
+    for (size_t line = 3; line <= 8; ++line) expected.push_back(after(line));
+    expected.insert(expected.end(), 101 + 1, after(9));
+    for (size_t line = 11; line <= 15; ++line) expected.push_back(after(line));
+    expected.insert(expected.end(), 101 + 1, after(16));
+    expected.insert(expected.end(), 101 + 1, after(18));
+    EXPECT_EQ(view.lengths, expected);
+}
+
 // --- A report of the sample company ---------------------------------------
 
 // The signed-in user's selected data, found as the application finds it.
