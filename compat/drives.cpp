@@ -51,22 +51,28 @@ bool IsPairAt(const unsigned char* s, size_t i)
     return _ismbblead(s[i]) && _ismbbtrail(s[i + 1]);
 }
 
+// Adds one path segment to the folders walked so far: "" and "." change
+// nothing, ".." steps back but never above the root.
+void PushSegment(std::vector<std::string>& parts, const std::string& part)
+{
+    if (part.empty() || part == ".")
+        return;
+    if (part == "..") {
+        if (!parts.empty())
+            parts.pop_back();
+        return;
+    }
+    parts.push_back(part);
+}
+
 // Collapses "//", "." and ".." of an absolute host path.
 std::string NormaliseHostPath(const std::string& path)
 {
     std::vector<std::string> parts;
     std::string part;
     std::istringstream in(path);
-    while (std::getline(in, part, '/')) {
-        if (part.empty() || part == ".")
-            continue;
-        if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
-            continue;
-        }
-        parts.push_back(part);
-    }
+    while (std::getline(in, part, '/'))
+        PushSegment(parts, part);
     std::string out;
     for (const std::string& p : parts)
         out += "/" + p;
@@ -368,14 +374,7 @@ std::optional<ResolvedPath> ResolvePath(const char* windowsPath)
         std::string part = path.substr(pos, end - pos);
         trailingSeparator = end < path.size() && end + 1 == path.size();
         pos = end + 1;
-        if (part.empty() || part == ".")
-            continue;
-        if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
-            continue;
-        }
-        parts.push_back(part);
+        PushSegment(parts, part);
     }
 
     out.windows = path.substr(0, rootLength);
