@@ -614,6 +614,7 @@ TEST_F(ReportWriterTest, FailureAtAnExactLineKeepsTheLinesBefore) {
         EXPECT_FALSE(Exists(TempFile())) << c.label;
     }
     // With room for every line the report replaces the old file.
+    m_writer.SetProgressDlg(&m_progress);
     ASSERT_EQ(Write(), 1);
     EXPECT_EQ(ReadFile(HostFile()), ExampleHead(kDefaultName, "19.00.0X") + kEmptyDataTail);
 }
