@@ -110,7 +110,7 @@ private:
             if (path[i] == '\\') folderEnd = i + 1;
         }
         temp = path.substr(0, folderEnd) + "~DeprLink.tmp";
-        return temp.size() < MAX_PATH && temp.size() < path.size();
+        return temp.size() < MAX_PATH && temp != path;
     }
 
     static void RemoveQuietly(const std::string& name) {

@@ -547,6 +547,23 @@ TEST_F(ReportWriterTest, AHeldReportPathIsLeftAlone) {
     EXPECT_FALSE(Exists(TempFile()));
 }
 
+// A path so long that "<path>.tmp" would not be a Windows path: the
+// temporary file takes a short name in the same folder.
+TEST_F(ReportWriterTest, ALongPathStillGetsItsTemporaryFile) {
+    const size_t folderLength = WindowsPath(m_dir.Path()).size() + 1;
+    ASSERT_LT(folderLength, 200u);
+    const std::string name(257 - folderLength, 'n');
+    ASSERT_EQ(WindowsPath(HostFile(name.c_str())).size(), 257u);
+    FileLengthAtPulseView view(m_dir.File("~DeprLink.tmp"));
+    CProgressDlg progress(&view);
+    m_writer.SetProgressDlg(&progress);
+    EXPECT_EQ(Write(HostFile(name.c_str())), 1);
+    EXPECT_FALSE(view.lengths.empty());
+    EXPECT_GT(view.lengths.front(), 0u);
+    EXPECT_EQ(ReadFile(HostFile(name.c_str())), ExampleHead(kDefaultName, "19.00.0X") + kEmptyDataTail);
+    EXPECT_FALSE(Exists(m_dir.File("~DeprLink.tmp")));
+}
+
 TEST_F(ReportWriterTest, NullPathOrData) {
     EXPECT_EQ(m_writer.WriteReport(nullptr, 3, &m_data), 0);
     FileLengthAtPulseView view(TempFile());
