@@ -85,6 +85,15 @@ std::string SelfFolder() {
     return path.substr(0, path.rfind('/'));
 }
 
+// The linkage program: beside bokctl where both are installed, else where
+// the build tree makes it.
+std::string DefaultProgram(bool pro) {
+    const std::string name = pro ? "DeprLinkPro" : "DeprLinkStd";
+    const std::string beside = SelfFolder() + "/" + name;
+    if (access(beside.c_str(), X_OK) == 0) return beside;
+    return SelfFolder() + "/../../app/" + name;
+}
+
 int Init(const std::vector<std::string>& args) {
     bool sample = false;
     for (const std::string& arg : args) {
@@ -215,7 +224,7 @@ int Run(const std::vector<std::string>& args) {
             return UsageError("run takes one FIELD4, got another: " + arg);
         }
     }
-    if (program.empty()) program = SelfFolder() + "/../../app/" + (pro ? "DeprLinkPro" : "DeprLinkStd");
+    if (program.empty()) program = DefaultProgram(pro);
     if (access(program.c_str(), X_OK) != 0) return Fail("cannot run " + program + ": " + std::strerror(errno));
 
     HostLog log;
