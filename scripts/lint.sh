@@ -32,7 +32,13 @@ printf '%s\n' "${files[@]}" |
 # A header is reached through the build tree's header folders: name it by
 # its place in the source tree, and report it once however often included.
 root=$PWD
-findings=$(grep -E '^[^ ].*:[0-9]+:[0-9]+: (warning|error): ' "$log" |
+# The static_asserts on the byte length of Japanese literals hold in code
+# page 932 only, not in this database's UTF-8.  A function over the size
+# limit is reported with the limits it passes.
+findings=$(grep -E '^[^ ].*:[0-9]+:[0-9]+: (warning|error|note): ' "$log" |
+  grep -v "static_assert failed due to requirement 'sizeof" |
+  awk '/: (warning|error): /{ print; keep = /readability-function-size/; next }
+       keep && /: note: .*\(threshold [0-9]+\)$/ { print; next } { keep = 0 }' |
   sed -E "s#^$root/$build/include/(public|private)/[^/]+/##; s#^$root/##" | LC_ALL=C sort -u || true)
 if [ -z "$findings" ]; then
   echo "clang-tidy: nothing found in ${#files[@]} files"
@@ -40,6 +46,6 @@ if [ -z "$findings" ]; then
 fi
 echo "$findings"
 echo
-echo "clang-tidy: $(wc -l <<<"$findings") findings in ${#files[@]} files:"
+echo "clang-tidy: $(grep -c ': \(warning\|error\): ' <<<"$findings") findings in ${#files[@]} files:"
 grep -oE '\[[a-z-]+(,[a-z.-]+)*\]$' <<<"$findings" | sort | uniq -c | sort -rn
 exit 1
