@@ -23,10 +23,16 @@ cd "$root"
 rules=scripts/layers.txt
 [ -r "$rules" ] || { echo "check-includes: no $rules in $root" >&2; exit 2; }
 
-# The sources: every C and C++ file outside build trees and hidden folders.
-find . \( -path './build*' -o -path '*/.*' \) -prune -o -type f \
-  \( -name '*.h' -o -name '*.hpp' -o -name '*.c' -o -name '*.cc' -o -name '*.cpp' \) -print |
-  sed 's|^\./||' | LC_ALL=C sort >"${TMPDIR:-/tmp}/check-includes.$$.files"
+# The sources: every C and C++ file outside hidden folders and build trees
+# (a folder with a CMakeCache.txt, wherever it was made).
+find . -path '*/.*' -prune -o -type f \
+  \( -name '*.h' -o -name '*.hpp' -o -name '*.c' -o -name '*.cc' -o -name '*.cpp' -o -name CMakeCache.txt \) -print |
+  sed 's|^\./||' | LC_ALL=C sort |
+  awk '/(^|\/)CMakeCache\.txt$/ { builds[++n] = substr($0, 1, length($0) - length("CMakeCache.txt")); next }
+       { files[++m] = $0 }
+       END { for (i = 1; i <= m; ++i) { keep = 1
+               for (j = 1; j <= n; ++j) if (builds[j] != "" && index(files[i], builds[j]) == 1) keep = 0
+               if (keep) print files[i] } }' >"${TMPDIR:-/tmp}/check-includes.$$.files"
 trap 'rm -f "${TMPDIR:-/tmp}/check-includes.$$.files"' EXIT
 
 # One line per include: file, line number, include text.
