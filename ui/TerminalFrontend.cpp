@@ -109,7 +109,7 @@ void ClTerminalFrontend::ShowConditions(ClConditionsViewState& view) {
     auto label = [&](int caption, int colon, int value) {
         Print("  " + view.GetControlText(caption) + view.GetControlText(colon) + view.GetControlText(value) + "\n");
     };
-    Print("\n" + std::string(g_dlgConditions.pszCaption) + "\n");
+    Print(std::string("\n") + g_dlgConditions.pszCaption + "\n");
     label(IDC_LBL_NAME_CAPTION, IDC_LBL_NAME_COLON, IDC_LBL_NAME);
     label(IDC_LBL_PERIOD_CAPTION, IDC_LBL_PERIOD_COLON, IDC_LBL_PERIOD);
     label(IDC_LBL_GENKA_CAPTION, IDC_LBL_GENKA_COLON, IDC_LBL_GENKA);
