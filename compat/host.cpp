@@ -38,7 +38,7 @@ bool FillAddress(const std::string& path, sockaddr_un& address)
 
 void SetTimeouts(int fd)
 {
-    timeval tv = {kTimeoutMs / 1000, (kTimeoutMs % 1000) * 1000};
+    timeval tv = {kTimeoutMs / 1000, static_cast<suseconds_t>(kTimeoutMs % 1000) * 1000};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
     setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
 }

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Edition.h"
 #include "compat/mbcs.h"
 #include "compat/win32.h"
+#include "edition/Edition.h"
 #include "report/ClSupportInfo.h"
 #include "ui/ProgressDlg.h"
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake
   libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev fonts-ipafont-gothic

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Builds everything twice (the default build and the address/undefined
-# sanitizer build) and runs every test of both, the window tests under a
-# virtual display.
+# Checks the layering of the includes, then builds everything twice (the
+# default build and the address/undefined sanitizer build) and runs every
+# test of both, the window tests under a virtual display; among them the
+# installed programs' run (tests/install) and the include check's own test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
+
+echo "== includes against scripts/layers.txt"
+scripts/check-includes.sh
 
 jobs=$(nproc)
 xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")

@@ -18,10 +18,10 @@
 #include <new>
 #include <string>
 
-#include "app/Edition.h"
 #include "compat/drives.h"
 #include "compat/file.h"
 #include "compat/mbcs.h"
+#include "edition/Edition.h"
 #include "platform/BokCmn.h"
 #include "platform/BokFileMgr.h"
 #include "ui/OutputPath.h"

@@ -15,6 +15,7 @@
 #include "compat/mbcs.h"
 #include "ui/ConditionsDlg.h"
 #include "ui/ConditionsViewState.h"
+#include "ui/DialogResources.h"
 #include "ui/Frontend.h"
 #include "ui/OutputPath.h"
 #include "ui/TerminalProgress.h"
@@ -108,7 +109,7 @@ void ClTerminalFrontend::ShowConditions(ClConditionsViewState& view) {
     auto label = [&](int caption, int colon, int value) {
         Print("  " + view.GetControlText(caption) + view.GetControlText(colon) + view.GetControlText(value) + "\n");
     };
-    Print("\n所得税(減価償却) - 集計条件\n");
+    Print(std::string("\n") + g_dlgConditions.pszCaption + "\n");
     label(IDC_LBL_NAME_CAPTION, IDC_LBL_NAME_COLON, IDC_LBL_NAME);
     label(IDC_LBL_PERIOD_CAPTION, IDC_LBL_PERIOD_COLON, IDC_LBL_PERIOD);
     label(IDC_LBL_GENKA_CAPTION, IDC_LBL_GENKA_COLON, IDC_LBL_GENKA);

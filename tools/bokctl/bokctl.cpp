@@ -6,11 +6,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -83,6 +85,15 @@ std::string SelfFolder() {
     if (length <= 0) return ".";
     std::string path(self, static_cast<size_t>(length));
     return path.substr(0, path.rfind('/'));
+}
+
+// The linkage program: beside bokctl where both are installed, else where
+// the build tree makes it.
+std::string DefaultProgram(bool pro) {
+    const std::string name = pro ? "DeprLinkPro" : "DeprLinkStd";
+    const std::string beside = SelfFolder() + "/" + name;
+    if (access(beside.c_str(), X_OK) == 0) return beside;
+    return SelfFolder() + "/../../app/" + name;
 }
 
 int Init(const std::vector<std::string>& args) {
@@ -183,64 +194,96 @@ struct HostLog {
     }
 };
 
-int Run(const std::vector<std::string>& args) {
-    bool pro = false, hostArgs = true, haveField4 = false;
-    std::string program, field4;
-    long window = static_cast<long>(getpid()), message = 32769, function = 3;
+// What run was asked to do.
+struct RunOptions {
+    bool bPro = false;
+    bool bHostArgs = true;
+    std::string program;
+    std::string field4;
+    long window = static_cast<long>(getpid());
+    long message = 32769;
+    long function = 3;
+};
+
+// Empty when the arguments are good, else what is wrong with them.
+std::string ParseRunOptions(const std::vector<std::string>& args, RunOptions& options) {
+    const struct {
+        const char* pszName;
+        long* pValue;
+        bool bPositive;
+    } numbers[] = {
+        {"--window", &options.window, true},
+        {"--message", &options.message, false},
+        {"--function", &options.function, false},
+    };
+    bool haveField4 = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        auto number = [&](long* value) {
-            return i + 1 < args.size() && ParseLong(args[++i], value);
-        };
-        if (arg == "--pro") pro = true;
-        else if (arg == "--no-host-args") hostArgs = false;
-        else if (arg == "--program") {
-            if (i + 1 >= args.size()) return UsageError("--program needs a PATH");
-            program = args[++i];
-        } else if (arg == "--window") {
-            if (!number(&window) || window <= 0) return UsageError("--window needs a positive number");
-        } else if (arg == "--message") {
-            if (!number(&message)) return UsageError("--message needs a number");
-        } else if (arg == "--function") {
-            if (!number(&function)) return UsageError("--function needs a number");
-        } else if (arg == "--" && i + 1 < args.size() && !haveField4) {
-            field4 = args[++i];
-            haveField4 = true;
-        } else if (arg.rfind("--", 0) == 0) {
-            return UsageError("run: unknown option " + arg);
-        } else if (!haveField4) {
-            field4 = arg;
-            haveField4 = true;
+        const bool haveNext = i + 1 < args.size();
+        const auto number = std::find_if(std::begin(numbers), std::end(numbers),
+                                         [&arg](const auto& option) { return arg == option.pszName; });
+        if (number != std::end(numbers)) {
+            if (!haveNext || !ParseLong(args[++i], number->pValue) || (number->bPositive && *number->pValue <= 0))
+                return arg + (number->bPositive ? " needs a positive number" : " needs a number");
+        } else if (arg == "--pro") {
+            options.bPro = true;
+        } else if (arg == "--no-host-args") {
+            options.bHostArgs = false;
+        } else if (arg == "--program") {
+            if (!haveNext) return "--program needs a PATH";
+            options.program = args[++i];
+        } else if (arg.rfind("--", 0) == 0 && !(arg == "--" && haveNext && !haveField4)) {
+            return "run: unknown option " + arg;
+        } else if (haveField4) {
+            return "run takes one FIELD4, got another: " + arg;
         } else {
-            return UsageError("run takes one FIELD4, got another: " + arg);
+            options.field4 = arg == "--" ? args[++i] : arg;
+            haveField4 = true;
         }
     }
-    if (program.empty()) program = SelfFolder() + "/../../app/" + (pro ? "DeprLinkPro" : "DeprLinkStd");
-    if (access(program.c_str(), X_OK) != 0) return Fail("cannot run " + program + ": " + std::strerror(errno));
+    return std::string();
+}
 
-    HostLog log;
-    compat::HostWindowServer server(window, [&log](const std::string& request) { return log.Handle(request); });
-    if (!server.Start()) return Fail("cannot serve the host window at " + compat::HostSocketPath(window));
-
+// Starts the program as the host does and waits for it; the wait status,
+// or -1 with *error set when it cannot start.
+int SpawnAndWait(const RunOptions& options, std::string* error) {
     // The command line is one argument, as Windows hands over the text
     // after the program name.
-    const std::string commandLine = std::to_string(window) + "," + std::to_string(message) + "," +
-                                    std::to_string(function) + "," + field4;
+    const std::string commandLine = std::to_string(options.window) + "," + std::to_string(options.message) + "," +
+                                    std::to_string(options.function) + "," + options.field4;
     std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    if (hostArgs) argv.push_back(const_cast<char*>(commandLine.c_str()));
+    argv.push_back(const_cast<char*>(options.program.c_str()));
+    if (options.bHostArgs) argv.push_back(const_cast<char*>(commandLine.c_str()));
     argv.push_back(nullptr);
 
     pid_t child = 0;
-    const int spawned = posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ);
+    const int spawned = posix_spawn(&child, options.program.c_str(), nullptr, nullptr, argv.data(), environ);
     if (spawned != 0) {
-        server.Stop();
-        return Fail("cannot start " + program + ": " + std::strerror(spawned));
+        *error = "cannot start " + options.program + ": " + std::strerror(spawned);
+        return -1;
     }
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
+    return status;
+}
+
+int Run(const std::vector<std::string>& args) {
+    RunOptions options;
+    const std::string usage = ParseRunOptions(args, options);
+    if (!usage.empty()) return UsageError(usage);
+    if (options.program.empty()) options.program = DefaultProgram(options.bPro);
+    const std::string& program = options.program;
+    if (access(program.c_str(), X_OK) != 0) return Fail("cannot run " + program + ": " + std::strerror(errno));
+
+    HostLog log;
+    compat::HostWindowServer server(options.window,
+                                    [&log](const std::string& request) { return log.Handle(request); });
+    if (!server.Start()) return Fail("cannot serve the host window at " + compat::HostSocketPath(options.window));
+    std::string error;
+    const int status = SpawnAndWait(options, &error);
     server.Stop();
+    if (status < 0) return Fail(error);
 
     if (WIFSIGNALED(status)) std::fprintf(stderr, "bokctl: %s ended by signal %d\n", program.c_str(), WTERMSIG(status));
     std::lock_guard<std::mutex> lock(log.mutex);

@@ -5,6 +5,7 @@
 
 #include <wx/app.h>
 #include <wx/filedlg.h>
+#include <wx/gdicmn.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/toplevel.h>
@@ -204,7 +205,14 @@ bool StartWxFrontend(int& argc, char** argv) {
         // wxEntryStart deletes the application object itself when it fails.
         const bool entered = wxEntryStart(argc, argv);
         wxLog::EnableLogging(true);
-        if (!entered) continue;
+        if (!entered) {
+            // The toolkit made its stock lists before the display refused,
+            // and a failed start does not clean up: the next attempt would
+            // make new ones over them.
+            wxDeleteStockLists();
+            wxDELETE(wxTheColourDatabase);
+            continue;
+        }
         if (!wxTheApp->CallOnInit()) {
             wxEntryCleanup();
             return false;
