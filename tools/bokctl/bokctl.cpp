@@ -18,6 +18,7 @@
 
 #include "compat/drives.h"
 #include "compat/host.h"
+#include "compat/mbcs.h"
 #include "platform/BokAdmin.h"
 
 extern char** environ;
@@ -218,6 +219,14 @@ int Run(const std::vector<std::string>& args) {
     if (program.empty()) program = SelfFolder() + "/../../app/" + (pro ? "DeprLinkPro" : "DeprLinkStd");
     if (access(program.c_str(), X_OK) != 0) return Fail("cannot run " + program + ": " + std::strerror(errno));
 
+    // The program reads its command line in code page 932, as the typed
+    // answers and the import file reach it; a path it cannot hold is
+    // refused here rather than handed over as other characters.
+    bool converted = false;
+    const std::string field4Sjis = compat::Utf8ToSjis(field4, &converted);
+    if (!converted)
+        return Fail("run: FIELD4 is not UTF-8 or has characters that code page 932 cannot hold");
+
     HostLog log;
     compat::HostWindowServer server(window, [&log](const std::string& request) { return log.Handle(request); });
     if (!server.Start()) return Fail("cannot serve the host window at " + compat::HostSocketPath(window));
@@ -225,7 +234,7 @@ int Run(const std::vector<std::string>& args) {
     // The command line is one argument, as Windows hands over the text
     // after the program name.
     const std::string commandLine = std::to_string(window) + "," + std::to_string(message) + "," +
-                                    std::to_string(function) + "," + field4;
+                                    std::to_string(function) + "," + field4Sjis;
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     if (hostArgs) argv.push_back(const_cast<char*>(commandLine.c_str()));
