@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything twice (the default build and the address/undefined
 # sanitizer build) and runs every test of both, the window tests under a
-# virtual display.
+# virtual display; then fuzzes each fuzz target for a bounded time
+# (scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,3 +18,6 @@ for preset in default asan; do
   echo "== $preset: tests"
   "${xvfb[@]}" ctest --preset "$preset" -j "$jobs"
 done
+
+echo "== fuzz: every target for ${FUZZ_SECONDS:-20} s"
+scripts/fuzz.sh
