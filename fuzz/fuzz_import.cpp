@@ -71,7 +71,10 @@ int main() {
         if (!bok::CreateStore(home, &error) || !bok::ImportText(home, kBase, &error))
             fuzz::Broken(error.message.c_str(), __FILE__, __LINE__);
         // Closed, the store has taken its log back in: the file is whole.
-        fuzz::WriteFile(base, fuzz::ReadFile(store));
+        // Renamed into place, so that a case stopped half way through
+        // leaves no half base behind.
+        fuzz::WriteFile(base + ".new", fuzz::ReadFile(store));
+        std::rename((base + ".new").c_str(), base.c_str());
     }
     fuzz::WriteFile(store, fuzz::ReadFile(base));
     std::remove((store + "-wal").c_str());

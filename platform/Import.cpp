@@ -78,7 +78,7 @@ struct Section {
 // terminal that prints it.
 std::string Shown(const std::string& text) {
     std::string shown;
-    char escape[8];
+    char escape[16];
     for (size_t i = 0; i < text.size();) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         size_t length = 0;
@@ -355,7 +355,7 @@ public:
         // would end the text early, so that one ID could read as another.
         const int control = FirstControl(field->value);
         if (control >= 0) {
-            char code[8];
+            char code[16];
             std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(control));
             Fail(field, "\"" + field->value + "\" holds the control character " + code +
                             "; texts may hold no control characters, tabs included");
