@@ -1,10 +1,9 @@
-// What every fuzz target shares: the test case from standard input, checks
-// that end the process as a crash, buffers that end at a guard page, and a
-// platform home of the target's own.
+// What every fuzz target shares: checks that end the process as a crash,
+// buffers that end at a guard page, and a platform home of the target's own.
 //
-// The targets are built with afl-g++ (AFL++ instrumenting through its
-// assembler wrapper, so that g++ keeps its code page 932 literals) and run
-// by scripts/fuzz.sh; by hand: `build/fuzz/fuzz/fuzz_fixdec < case`.
+// A target defines FuzzOne; AflRuntime.cpp gives it its test cases, many
+// per process under afl-fuzz (persistent mode), one from standard input
+// otherwise: `build/fuzz/fuzz/fuzz_fixdec < case` replays a finding.
 #pragma once
 
 #include <stdlib.h>
@@ -18,15 +17,9 @@
 
 namespace fuzz {
 
-// The whole test case, at most limit bytes (afl-fuzz hands it on stdin).
-inline std::string ReadInput(size_t limit) {
-    std::string input;
-    char chunk[4096];
-    for (size_t got; input.size() < limit && (got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0;)
-        input.append(chunk, got);
-    if (input.size() > limit) input.resize(limit);
-    return input;
-}
+// Runs one test case through the code under test.  It must leave nothing
+// behind that changes how the next case runs in the same process.
+void FuzzOne(const std::string& testCase);
 
 [[noreturn]] inline void Broken(const char* what, const char* file, int line) {
     std::fprintf(stderr, "%s:%d: invariant broken: %s\n", file, line, what);

@@ -10,8 +10,8 @@
 #include "FuzzSupport.h"
 #include "decimal/ClFixDec.h"
 
-int main() {
-    const std::string text = fuzz::UpToNul(fuzz::ReadInput(512));
+void fuzz::FuzzOne(const std::string& testCase) {
+    const std::string text = fuzz::UpToNul(testCase.substr(0, 512));
     const fuzz::GuardedBuffer source = fuzz::GuardedBuffer::Text(text);
 
     ClFixDec value;
@@ -19,7 +19,7 @@ int main() {
         value = ClFixDec(source.Data());
     } catch (int thrown) {
         FUZZ_CHECK(thrown == -1);
-        return 0;
+        return;
     }
     FUZZ_CHECK(value.sign == 1 || value.sign == -1);
     FUZZ_CHECK(value.integer >= 0);
@@ -40,10 +40,12 @@ int main() {
     const std::string expected(at);
     const bool inRange = whole < static_cast<unsigned __int128>(1000000000000000000LL);
 
-    for (unsigned size = 1; size <= 32; ++size) {
-        fuzz::GuardedBuffer out(size);
-        FormatInteger(value, out.Data(), size);
-        const std::string written(out.Data(), strnlen(out.Data(), size));
+    // Every buffer size, the buffer always ending at the guard page.
+    static const fuzz::GuardedBuffer out(32);
+    for (unsigned size = 1; size <= out.Size(); ++size) {
+        char* buffer = out.Data() + out.Size() - size;
+        FormatInteger(value, buffer, size);
+        const std::string written(buffer, strnlen(buffer, size));
         FUZZ_CHECK(written.size() < size);
         if (inRange && expected.size() < size) FUZZ_CHECK(written == expected);
         else FUZZ_CHECK(written.empty());
@@ -65,5 +67,4 @@ int main() {
             }
         }
     }
-    return 0;
 }

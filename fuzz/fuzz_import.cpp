@@ -61,8 +61,8 @@ int CountLines(const std::string& text) {
 
 }  // namespace
 
-int main() {
-    const std::string input = fuzz::ReadInput(1 << 16);
+void fuzz::FuzzOne(const std::string& testCase) {
+    const std::string input = testCase.substr(0, 1 << 16);
     const std::string home = fuzz::Home("import");
     const std::string base = home + "/base.db", store = home + "/bok.db";
     bok::AdminError error;
@@ -94,5 +94,4 @@ int main() {
         std::string listing;
         FUZZ_CHECK(bok::DescribeStore(home, &listing, &error));
     }
-    return 0;
 }

@@ -10,8 +10,8 @@
 #include "compat/mbcs.h"
 #include "ui/OutputPath.h"
 
-int main() {
-    const std::string path = fuzz::UpToNul(fuzz::ReadInput(1024));
+void fuzz::FuzzOne(const std::string& testCase) {
+    const std::string path = fuzz::UpToNul(testCase.substr(0, 1024));
     const std::string home = fuzz::Home("output_path");
     if (!fuzz::Exists(home + "/drives.conf")) {
         for (const char* folder : {"/drive_c", "/drive_c/Data", "/drive_d", "/share"}) mkdir((home + folder).c_str(), 0755);
@@ -45,5 +45,4 @@ int main() {
         // separator.
         FUZZ_CHECK(length <= path.size() + 1);
     }
-    return 0;
 }

@@ -30,8 +30,8 @@ size_t FindEntry(const std::string& content) {
 
 }  // namespace
 
-int main() {
-    const std::string content = fuzz::ReadInput(1 << 16);
+void fuzz::FuzzOne(const std::string& testCase) {
+    const std::string content = testCase.substr(0, 1 << 16);
     const std::string home = fuzz::Home("remembered_path");
     const std::string envFile = home + "/drive_c/ENV/DeprLinkStd.env";
     // Made once, by the first case; the mark comes last, so that a case
@@ -100,5 +100,4 @@ int main() {
     expected += std::string(kKey) + "0/0/2/" + kSavedPath + "\n";
     FUZZ_CHECK(dialog.SaveRememberedPath(2, kSavedPath, 0, 0) == TRUE);
     FUZZ_CHECK(fuzz::ReadFile(envFile) == expected);
-    return 0;
 }

@@ -45,8 +45,8 @@ bool AllAllowed(const std::string& text) {
 
 }  // namespace
 
-int main() {
-    const std::string input = fuzz::ReadInput(4096);
+void fuzz::FuzzOne(const std::string& testCase) {
+    const std::string input = testCase.substr(0, 4096);
     const std::string home = fuzz::Home("xml_escape");
     const std::string hostFile = home + "/out.xml";
 
@@ -98,5 +98,4 @@ int main() {
     }
     FUZZ_CHECK(index == written.size());
     xmlFreeDoc(doc);
-    return 0;
 }

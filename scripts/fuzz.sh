@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets (preset fuzz: AFL++'s afl-g++, which keeps g++
-# and the code page 932 literals) and runs each under afl-fuzz for a bounded
-# time.  Fails when a target cannot start, or when afl-fuzz saved a crash
-# (an invariant broken, a read past a guarded buffer) or a hang.
+# Builds the fuzz targets (preset fuzz: g++ with its own coverage, linked
+# with AFL++'s runtime, see fuzz/AflRuntime.cpp) and runs each under
+# afl-fuzz, persistent, for a bounded time.  Fails when a target cannot
+# start, or when afl-fuzz saved a crash (an invariant broken, a read past a
+# guarded buffer) or a hang.
 #
 # FUZZ_SECONDS sets the time per target (default 20: five targets stay
 # within two minutes, beside the two builds and their tests in the
@@ -22,9 +23,9 @@ cmake --build --preset fuzz -j "$(nproc)"
 # No terminal in CI; the machine's crash handler and CPU governor are not
 # ours to change, and other processes share the cores.
 export AFL_NO_UI=1 AFL_SKIP_CPUFREQ=1 AFL_I_DONT_CARE_ABOUT_MISSING_CRASHES=1 AFL_NO_AFFINITY=1
-# afl-as numbers its edges below 2^16; a map of that size (not the 8 MiB
-# afl-fuzz assumes for a target that does not say) is cleared and compared
-# far faster.  Calibrate each new path briefly: the runs are short.
+# The targets number their edges below 2^16; a map of that size (not the
+# 8 MiB afl-fuzz assumes for a target that does not say) is cleared and
+# compared far faster.  Calibrate each new path briefly: the runs are short.
 export AFL_MAP_SIZE=65536 AFL_FAST_CAL=1
 
 # The targets' platform homes: in memory when the machine has /dev/shm.
