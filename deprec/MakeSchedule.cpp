@@ -80,6 +80,26 @@ __attribute__((format(printf, 2, 3))) void PutNumber(char (&field)[N], const cha
     std::memcpy(field, szText, static_cast<size_t>(nLength) + 1);
 }
 
+// As PutNumber, but a text that fills the field exactly may leave its
+// terminator on the first byte of the next field, which the caller knows
+// to be empty; the field is then read up to its width.
+template <size_t N, size_t M>
+__attribute__((format(printf, 3, 4))) void PutNumberSpilling(char (&field)[N], char (&next)[M], const char* format,
+                                                             ...) {
+    char szText[64];
+    va_list args;
+    va_start(args, format);
+    int nLength = std::vsnprintf(szText, sizeof szText, format, args);
+    va_end(args);
+    if (nLength < 0 || static_cast<size_t>(nLength) > N) {
+        field[0] = '\0';
+        return;
+    }
+    std::memcpy(field, szText, static_cast<size_t>(nLength));
+    if (static_cast<size_t>(nLength) < N) field[nLength] = '\0';
+    else next[0] = '\0';
+}
+
 template <size_t N>
 void PutMoney(char (&field)[N], const ClFixDec& value) {
     FormatInteger(value, field, N);
@@ -283,6 +303,14 @@ void ClGenkashokyakuProc::SetSuuryo(const StSISANREC& rec, StSISANDATA& line, co
     szNumber[n] = '\0';
     ClFixDec value(std::atof(szNumber));
     value.Round(0, kTwoDecimals);
+    // Nine digits give twelve characters, which fill the field: their
+    // terminator falls on the first byte of SUURYOTANI, harmless while no
+    // unit is there (a text of nine digits has none).  With a unit the
+    // number would cut it, so it is left out instead.
+    if (line.SUURYOTANI[0] == '\0') {
+        PutNumberSpilling(line.SUURYO, line.SUURYOTANI, "%.2f", value.ToDouble());
+        return;
+    }
     PutNumber(line.SUURYO, "%.2f", value.ToDouble());
 }
 

@@ -33,6 +33,14 @@ bool CopyValue(char (&buffer)[VALUE_SIZE], const char* value) {
     return true;
 }
 
+// A SUPPORT.INF value as the SYSTEM line tag will carry it: the default
+// when the file gives none, or one too long for the line, since one odd
+// line in the product's file must not cost the whole report.
+void SupportValue(char (&buffer)[VALUE_SIZE], const char* value, const char* tag, const char* fallback) {
+    if (value[0] == '\0' || !CopyValue(buffer, value) || !ClXmlWriter::ElementFits(LINE_SIZE, tag, buffer, 2))
+        CopyValue(buffer, fallback);
+}
+
 // The HASUU_SYOUKYAKU code of the data's fraction handling; 0 for a byte
 // the tax product has no code for.
 int FractionCode(uint8_t fraction) {
@@ -192,13 +200,11 @@ int ClReportWriter::WriteSystem(ClXmlWriter& writer, short functionId) {
     // The reader's memory goes with the section, on every path out.
     ClSupportInfo supportInfo;
     char name[VALUE_SIZE];
-    if (!CopyValue(name, supportInfo.GetProductName())) return 0;
-    if (name[0] == '\0') CopyValue(name, CurrentEdition().pszDefaultProductName);
+    SupportValue(name, supportInfo.GetProductName(), "PROGRAMNAME", CurrentEdition().pszDefaultProductName);
     if (!writer.WriteElement(line, "PROGRAMNAME", name, 2)) return 0;
     Pulse();
     char productVersion[VALUE_SIZE];
-    if (!CopyValue(productVersion, supportInfo.GetProductVersion())) return 0;
-    if (productVersion[0] == '\0') CopyValue(productVersion, kDefaultProductVersion);
+    SupportValue(productVersion, supportInfo.GetProductVersion(), "PROGRAMVER", kDefaultProductVersion);
     if (!writer.WriteElement(line, "PROGRAMVER", productVersion, 2)) return 0;
     Pulse();
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "compat/mbcs.h"
+
 namespace {
 
 // The shared escape buffer: one writer runs at a time, and every escaped
@@ -113,16 +115,41 @@ bool ClXmlWriter::EscapeTo(const char* text, char* out, size_t size) {
         out[0] = '\0';
         return false;
     }
-    for (size_t i = 0; i < length; ++i) {
-        const char* entity = EscapeOf(static_cast<unsigned char>(text[i]));
-        if (entity != nullptr) escaped.Append(entity);
-        else escaped.Append(text + i, 1);
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+    for (size_t i = 0; i < length;) {
+        const char* entity = EscapeOf(bytes[i]);
+        if (entity != nullptr) {
+            escaped.Append(entity);
+            ++i;
+            continue;
+        }
+        // A byte that XML forbids (a C0 control other than TAB, CR and LF)
+        // or that starts no character of the code page would make the whole
+        // report unreadable; it is written as a space, so that the value
+        // keeps its length and everything else in it.
+        const size_t width = compat::XmlCharLength(bytes + i, length - i);
+        if (width == 0) {
+            escaped.Append(" ", 1);
+            ++i;
+        } else {
+            escaped.Append(text + i, width);
+            i += width;
+        }
     }
     if (escaped.Overflowed()) {
         out[0] = '\0';
         return false;
     }
     return true;
+}
+
+bool ClXmlWriter::ElementFits(size_t lineSize, const char* name, const char* text, int indent) {
+    if (name == nullptr || text == nullptr) return false;
+    char escaped[ESCAPE_BUFFER_SIZE];
+    if (!EscapeTo(text, escaped, sizeof escaped)) return false;
+    // TABs, "<" name ">", the text, "</" name ">", CR LF and the NUL.
+    const size_t tabs = indent > 0 ? static_cast<size_t>(indent) : 0;
+    return tabs + 2 * std::strlen(name) + std::strlen(escaped) + 8 <= lineSize;
 }
 
 const char* ClXmlWriter::Escape(const char* text) {

@@ -53,11 +53,17 @@ public:
         return WriteEnd(line, N, name, indent);
     }
 
-    // Escapes the five XML specials byte by byte (no multibyte state is
-    // needed: none of them is ever a Shift_JIS trail byte).  Returns the
-    // shared 256-byte escape buffer, valid until the next call; a text of
-    // more than 255 bytes, or one whose escaped form is longer, gives "".
+    // Escapes the five XML specials (none of them is ever a Shift_JIS trail
+    // byte) and writes as a space every byte that no XML document may hold:
+    // a C0 control other than TAB, CR and LF, and a byte that starts no
+    // assigned code page 932 character.  Returns the shared 256-byte escape
+    // buffer, valid until the next call; a text of more than 255 bytes, or
+    // one whose escaped form is longer, gives "".
     static const char* Escape(const char* text);
+
+    // Whether WriteElement of text at indent fits a line buffer of
+    // lineSize bytes (without attributes).
+    static bool ElementFits(size_t lineSize, const char* name, const char* text, int indent);
 
     bool IsFailed() const { return m_bFailed; }
     const std::string& GetPath() const { return m_strPath; }

@@ -10,6 +10,7 @@ packages=(
   libwxgtk3.2-dev fonts-ipafont-gothic
   xvfb xauth
   libxml2-utils
+  afl++ libxml2-dev
 )
 
 missing=()

@@ -3,6 +3,7 @@
 # default build and the address/undefined sanitizer build) and runs every
 # test of both, the window tests under a virtual display; among them the
 # installed programs' run (tests/install) and the include check's own test.
+# Last, it fuzzes each fuzz target for a bounded time (scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,3 +22,6 @@ for preset in default asan; do
   echo "== $preset: tests"
   "${xvfb[@]}" ctest --preset "$preset" -j "$jobs"
 done
+
+echo "== fuzz: every target for ${FUZZ_SECONDS:-20} s"
+scripts/fuzz.sh

@@ -294,6 +294,12 @@ const ScheduleCase kScheduleCases[] = {
     {"no quantity", 0, {u8""}, 0, {{"SUURYO", "0.00"}, {"SUURYOTANI", ""}}},
     {"separators removed", 0, {u8"quantity = 1,250 m"}, 0, {{"SUURYO", "1250.00"}, {"SUURYOTANI", " m"}}},
     {"unit starting on a trail byte", 0, {u8"quantity = 5あいb"}, 0, {{"SUURYO", "5.00"}, {"SUURYOTANI", "いb"}}},
+    // Twelve characters fill the field; their terminator may fall only on
+    // an empty unit.
+    {"nine digits", 0, {u8"quantity = 123456789"}, 0, {{"SUURYO", "123456789.00"}, {"SUURYOTANI", ""}}},
+    {"eight digits negative", 0, {u8"quantity = -12345678"}, 0, {{"SUURYO", "-12345678.00"}, {"SUURYOTANI", ""}}},
+    {"twelve characters beside a unit", 0, {u8"quantity = 9e8台"}, 0, {{"SUURYO", ""}, {"SUURYOTANI", "台"}}},
+    {"thirteen characters", 0, {u8"quantity = 1e9"}, 0, {{"SUURYO", ""}, {"SUURYOTANI", ""}}},
 
     // Acquisition era, year and month.
     {"last day of an era", 0, {u8"acquired = 20190430"}, 0,

@@ -2,6 +2,7 @@
 // accounting product would; the terminal front end takes the answers.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -178,6 +179,98 @@ TEST_F(RunFixture, TheProEditionNamesItselfAndItsOwnFile) {
     // Started by hand, the report carries the default function id.
     EXPECT_TRUE(Contains(report, "<FUNCTIONID>2</FUNCTIONID>"));
     EXPECT_EQ(EnvFile("DeprLinkPro.env"), "yamada/1/1:0/0/3/C:\\Mildan\\Data\\pro.xml\n");
+}
+
+// A file that writes control characters or a NUL into a text is refused by
+// line and field, and the store keeps what it had.
+TEST_F(RunFixture, AFileWithControlCharactersIsRefusedByLineAndField) {
+    const std::string file = (m_home / "bad.txt").string();
+    const std::string cases[][2] = {
+        {"[data]\nid = D9\nnumber = 9\nname = AB\x01" "CD\nperiod = 20240101 20241231\n", "line 4: field \"name\""},
+        {std::string("[data]\nid = D0001") + '\0' + "X\nnumber = 9\nname = X\nperiod = 20240101 20241231\n",
+         "line 2: field \"id\""},
+    };
+    const std::string before = Bokctl({"show"}).output;
+    for (const auto& c : cases) {
+        std::ofstream(file, std::ios::binary) << c[0];
+        const RunResult import = Bokctl({"import", file});
+        EXPECT_EQ(import.status, 2) << import.output;
+        EXPECT_TRUE(Contains(import.output, c[1])) << import.output;
+        EXPECT_TRUE(Contains(import.output, "control character")) << import.output;
+    }
+    EXPECT_EQ(Bokctl({"show"}).output, before);
+}
+
+// Texts put into the store by other means than the import, with every
+// byte XML forbids and bytes that start no code page 932 character: the
+// run succeeds and its report is well-formed, each such byte a space.
+TEST_F(RunFixture, WhateverBytesTheStoreHoldsTheReportIsWellFormed) {
+    std::vector<std::string> names;
+    for (int c = 1; c < 0x20; ++c) names.push_back(std::string("A") + static_cast<char>(c) + "B");
+    for (const char* odd : {"A\x7F" "B", "A\x80" "B", "A\xA0" "B", "A\xFD" "B", "A\xFF" "B", "A\x85\x40" "B", "AB\x82"})
+        names.push_back(odd);
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open((m_home / "bok.db").c_str(), &db), SQLITE_OK);
+        sqlite3_stmt* copy = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(db,
+                                     "INSERT INTO assets SELECT NULL, data_id, 1000 + ?1, kind, ?2, ?3, remarks, disposal,"
+                                     " disposal_date, acquired, cost, deduction, opening, method, life, rate,"
+                                     " basis_is_amount, basis_value, ratio, months, basis, balance, category, equal,"
+                                     " revised, ordinary, additional1, additional2, expenses"
+                                     " FROM assets WHERE seq = (SELECT MIN(seq) FROM assets)",
+                                     -1, &copy, nullptr),
+                  SQLITE_OK)
+            << sqlite3_errmsg(db);
+        std::vector<std::pair<std::string, std::string>> rows;  // name, quantity
+        for (const std::string& name : names) rows.emplace_back(name, "1\x01");
+        // Nine digits fill the quantity field, and the number fills its own.
+        rows.emplace_back("Q9", "123456789");
+        for (size_t i = 0; i < rows.size(); ++i) {
+            sqlite3_bind_int(copy, 1, static_cast<int>(i));
+            sqlite3_bind_blob(copy, 2, rows[i].first.data(), static_cast<int>(rows[i].first.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_blob(copy, 3, rows[i].second.data(), static_cast<int>(rows[i].second.size()), SQLITE_TRANSIENT);
+            ASSERT_EQ(sqlite3_step(copy), SQLITE_DONE) << sqlite3_errmsg(db);
+            sqlite3_reset(copy);
+        }
+        sqlite3_finalize(copy);
+        const char* odd = "UPDATE eras SET name = CAST(X'8E9701' AS BLOB);"
+                          "UPDATE data_sets SET name = CAST(X'8E52036300FF' AS BLOB)";
+        ASSERT_EQ(sqlite3_exec(db, odd, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+        sqlite3_close(db);
+    }
+
+    const RunResult run = RunProgram({}, "3\nC:\\Mildan\\Data\\odd.xml\nF12\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+    ASSERT_TRUE(fs::exists(Data("odd.xml")));
+    EXPECT_TRUE(XmllintAccepts(Data("odd.xml")));
+
+    const std::string report = ReadFile(Data("odd.xml"));
+    for (int c = 1; c < 0x20; ++c) {
+        const bool kept = c == '\t' || c == '\r' || c == '\n';
+        const std::string name = kept ? std::string("A") + static_cast<char>(c) + "B" : "A B";
+        EXPECT_TRUE(Contains(report, "<SISANMEI>" + name + "</SISANMEI>")) << c;
+    }
+    for (const char* written : {"A\x7F" "B", "A @B", "AB "})
+        EXPECT_TRUE(Contains(report, std::string("<SISANMEI>") + written + "</SISANMEI>")) << written;
+    EXPECT_TRUE(Contains(report, "<SUURYO>1.00</SUURYO>"));
+    EXPECT_TRUE(Contains(report, "<SUURYOTANI> </SUURYOTANI>"));
+    EXPECT_TRUE(Contains(report, "<SUURYO>123456789.00</SUURYO>\r\n\t\t\t<SUURYOTANI></SUURYOTANI>"));
+    EXPECT_TRUE(Contains(report, "<SYUTOKUNENGETU_GENGO>\x8E\x97 </SYUTOKUNENGETU_GENGO>"));
+    for (unsigned char c : report) EXPECT_FALSE(c < 0x20 && c != '\t' && c != '\r' && c != '\n');
+}
+
+// The host's path reaches the program in code page 932, so that the report
+// lands under the name the user gave.
+TEST_F(RunFixture, AHostPathOutsideAsciiNamesTheReport) {
+    const RunResult run = RunProgram({U8(u8"C:\\Mildan\\Data\\表.xml")}, "\nF12\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(fs::exists(m_home / "drive_c/Mildan/Data" / U8(u8"表.xml"))) << run.output;
+    EXPECT_FALSE(fs::exists(m_home / "drive_c/Mildan/Data" / U8(u8"陦ｨ.xml")));
+
+    const RunResult refused = RunProgram({U8(u8"C:\\Mildan\\Data\\😀.xml")}, "\nF12\n");
+    EXPECT_EQ(refused.status, 2) << refused.output;
+    EXPECT_TRUE(Contains(refused.output, "code page 932 cannot hold")) << refused.output;
 }
 
 }  // namespace

@@ -73,6 +73,12 @@ const RunCase kRunCases[] = {
      "argc=2\narg=4247,32769,3,ep1,C:\\a b\\x.xml\nhost disabled: no\nhost re-enabled: no\n"
      "posted: message=32769 wParam=3 lParam=1\n",
      1},
+    // The program reads code page 932: 表 reaches it as 0x95 0x5C.
+    {"Field4InCodePage932",
+     {"--window", "4248", reinterpret_cast<const char*>(u8"ep0C:\\表.xml")},
+     "argc=2\narg=4248,32769,3,ep0C:\\\x95\x5c.xml\nhost disabled: no\nhost re-enabled: no\n"
+     "posted: message=32769 wParam=3 lParam=0\n",
+     0},
     {"NoHostArgs",
      {"--no-host-args", "dep2"},
      "argc=1\nhost disabled: no\nhost re-enabled: no\nposted: nothing\n",
@@ -109,6 +115,9 @@ const ErrorCase kErrors[] = {
     {"FailZeroStatus", {"fail", "Move", "0"}, "status of 0"},
     {"ImportMissingFile", {"import", "/nonexistent/file.txt"}, "cannot read /nonexistent/file.txt"},
     {"ShowWithoutStore", {"show"}, "there is no store"},
+    {"RunField4OutsideCodePage932", {"run", "--program", FAKE_LINKAGE_PATH, reinterpret_cast<const char*>(u8"C:\\😀.xml")},
+     "code page 932 cannot hold"},
+    {"RunField4NotUtf8", {"run", "--program", FAKE_LINKAGE_PATH, "C:\\\xff.xml"}, "code page 932 cannot hold"},
 };
 
 class BokctlErrorTest : public testing::TestWithParam<ErrorCase> {};

@@ -656,20 +656,31 @@ TEST_F(ReportWriterTest, FullFileSystem) {
               ExampleHead(kDefaultName, "19.00.0X"));
 }
 
-TEST_F(ReportWriterTest, OverlongProductNameFailsTheReport) {
-    WriteSupportInfo("[=製品名=]" + std::string(300, 'p') + "\r\n");
-    FileLengthAtPulseView view(TempFile());
-    CProgressDlg progress(&view);
-    m_writer.SetProgressDlg(&progress);
-    EXPECT_EQ(Write(), 0);
-    EXPECT_FALSE(Exists(HostFile()));
-    EXPECT_EQ(view.last, kDeclaration +
-        "<REPORT>\r\n"
-        "\t<SYSTEM>\r\n"
-        "\t\t<GYOUMUPREFIX>QZ14</GYOUMUPREFIX>\r\n"
-        "\t\t<VERSION>1</VERSION>\r\n"
-        "\t\t<FUNCTIONID>3</FUNCTIONID>\r\n"
-        "\t\t<CONNECTEDPROGRAMVER>19.01.00</CONNECTEDPROGRAMVER>\r\n");
+// A product name or version too long for its line gives the default
+// value, and the report is written all the same.  Two TABs, the tags,
+// CR LF and the NUL leave 224 bytes of the 256-byte line to the name and
+// 226 to the version.
+struct LongSupportValueCase {
+    const char* label;
+    std::string name;
+    std::string version;
+    std::string nameWritten;
+    std::string versionWritten;
+};
+
+const LongSupportValueCase kLongSupportValues[] = {
+    {"longest that fit", std::string(224, 'p'), std::string(226, 'v'), std::string(224, 'p'), std::string(226, 'v')},
+    {"one byte more", std::string(225, 'p'), std::string(227, 'v'), kDefaultName, "19.00.0X"},
+    {"beyond the value buffer", std::string(300, 'p'), std::string(256, 'v'), kDefaultName, "19.00.0X"},
+    {"escaped form too long", std::string(45, '&'), "1.0", kDefaultName, "1.0"},
+};
+
+TEST_F(ReportWriterTest, OverlongProductValuesGiveTheDefaults) {
+    for (const LongSupportValueCase& c : kLongSupportValues) {
+        WriteSupportInfo("[=製品名=]" + c.name + "\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]" + c.version + "\r\n");
+        EXPECT_EQ(Write(), 1) << c.label;
+        EXPECT_EQ(ReadFile(HostFile()), ExampleHead(c.nameWritten, c.versionWritten) + kEmptyDataTail) << c.label;
+    }
 }
 
 // --- Progress over a whole run ----------------------------------------------

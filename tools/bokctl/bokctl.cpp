@@ -20,6 +20,7 @@
 
 #include "compat/drives.h"
 #include "compat/host.h"
+#include "compat/mbcs.h"
 #include "platform/BokAdmin.h"
 
 extern char** environ;
@@ -275,6 +276,14 @@ int Run(const std::vector<std::string>& args) {
     if (options.program.empty()) options.program = DefaultProgram(options.bPro);
     const std::string& program = options.program;
     if (access(program.c_str(), X_OK) != 0) return Fail("cannot run " + program + ": " + std::strerror(errno));
+
+    // The program reads its command line in code page 932, as the typed
+    // answers and the import file reach it; a path it cannot hold is
+    // refused here rather than handed over as other characters.
+    bool converted = false;
+    options.field4 = compat::Utf8ToSjis(options.field4, &converted);
+    if (!converted)
+        return Fail("run: FIELD4 is not UTF-8 or has characters that code page 932 cannot hold");
 
     HostLog log;
     compat::HostWindowServer server(options.window,
