@@ -44,7 +44,15 @@ int FractionCode(uint8_t fraction) {
     }
 }
 
+ClReportWriter::FileFactory g_pFileFactory = nullptr;
+
+std::unique_ptr<CFile> NewReportFile() {
+    return g_pFileFactory != nullptr ? g_pFileFactory() : std::make_unique<CFile>();
+}
+
 }  // namespace
+
+void ClReportWriter::SetFileFactory(FileFactory factory) { g_pFileFactory = factory; }
 
 void ClReportWriter::Pulse() {
     if (m_pProgressDlg != nullptr) m_pProgressDlg->Pulse();
@@ -56,12 +64,12 @@ void ClReportWriter::Advance(int from, int to) {
 
 int ClReportWriter::WriteReport(const char* path, short functionId, StDATAINFO* dataInfo) {
     // The writer goes before the file object it borrows.
-    CFile file;
+    const std::unique_ptr<CFile> file = NewReportFile();
     ClXmlWriter writer;
     char line[ROOT_LINE_SIZE] = {};
 
     // A file that cannot be created fails at the first line of SYSTEM.
-    writer.Open(&file, path);
+    writer.Open(file.get(), path);
     writer.WriteText(kDeclaration);
     writer.StartElement(line, "REPORT", 0);
     Pulse();

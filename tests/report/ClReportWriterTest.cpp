@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -579,6 +580,35 @@ TEST_F(ReportWriterTest, FullFileSystem) {
     m_writer.SetProgressDlg(&progress);
     ASSERT_EQ(Write(), 1);
     EXPECT_EQ(ReadFile(HostFile()).substr(0, 4096), partial);
+}
+
+// A close that a network share or a quota refuses, after every line went
+// through: the data may not be in the file, so the report has failed.
+class CloseFailingFile : public CFile {
+public:
+    void Close() override {
+        CFile::Close();
+        throw CFileException(CFileException::diskFull, ENOSPC, "report.xml");
+    }
+};
+
+TEST_F(ReportWriterTest, AFileThatFailsToCloseIsAFailedReport) {
+    struct ScopedFactory {
+        ScopedFactory() {
+            ClReportWriter::SetFileFactory([]() -> std::unique_ptr<CFile> { return std::make_unique<CloseFailingFile>(); });
+        }
+        ~ScopedFactory() { ClReportWriter::SetFileFactory(nullptr); }
+    };
+    {
+        ScopedFactory closeFails;
+        EXPECT_EQ(Write(), 0);
+        // All three sections were written before the close.
+        EXPECT_EQ(m_progress.MainPos(), 700);
+    }
+    // Without the factory the writer is back on plain files.
+    CProgressDlg progress;
+    m_writer.SetProgressDlg(&progress);
+    EXPECT_EQ(Write(), 1);
 }
 
 TEST_F(ReportWriterTest, OverlongProductNameFailsTheReport) {
