@@ -263,6 +263,8 @@ const OverlongCase kOverlongCases[] = {
      [](ClXmlWriter& w) { char line[512]; return w.StartElement(line, "T", 0, "a", std::string(256, 'a').c_str()); }},
     {"indent beyond the buffer",
      [](ClXmlWriter& w) { char line[256]; return w.EndElement(line, "T", 1000000); }},
+    {"indent filling the buffer",
+     [](ClXmlWriter& w) { char line[8]; return w.EndElement(line, "T", 8); }},
 };
 
 TEST_F(XmlWriterTest, OverlongLinesFailWithoutWritingHalfALine) {

@@ -307,6 +307,7 @@ TEST_F(ConditionsDlgTest, AcceptsAPathThatPassesEveryCheck) {
         const char* pszCreated;  // below the home, or null
     } const cases[] = {
         {"a new file", nullptr, "C:\\out\\new.xml", {}, {}, nullptr},
+        {"a path of 260 bytes", nullptr, "C:\\out\\" + std::string(249, 'a') + ".xml", {}, {}, nullptr},
         {"an existing file, overwritten", nullptr, "C:\\out\\exists.xml", {IDYES}, {kOverwrite}, nullptr},
         {"two new levels", nullptr, "C:\\out\\new1\\new2\\a.xml", {IDYES}, {kCreate}, "drive_c/out/new1/new2"},
         {"a share", nullptr, "\\\\SERVER\\share\\a.xml", {}, {}, nullptr},
