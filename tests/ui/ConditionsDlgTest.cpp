@@ -112,6 +112,20 @@ TEST_F(ConditionsDlgTest, PastResultsDataIsRefusedBeforeAnythingIsSetUp) {
     EXPECT_EQ(view.GetControlText(IDC_LBL_NAME), "XXXXXXXXXXXXXXXX");
 }
 
+// Only kind 99 is past results; every other kind of data opens the dialog.
+TEST_F(ConditionsDlgTest, DataOfEveryOtherKindOpensTheDialog) {
+    for (short kind : {0, 98, 100}) {
+        SCOPED_TRACE(kind);
+        view = ClConditionsViewState();
+        frontend.messages.clear();
+        info.nDataKind = kind;
+        auto dialog = Open();
+        EXPECT_TRUE(initResult);
+        EXPECT_TRUE(frontend.messages.empty());
+        EXPECT_FALSE(view.Ended());
+    }
+}
+
 struct StRadioCase {
     int nKind;
     int nRemembered;  // 0: no entry
