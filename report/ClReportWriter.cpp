@@ -135,7 +135,15 @@ private:
     bool m_bDirect = false;
 };
 
+ClReportWriter::FileFactory g_pFileFactory = nullptr;
+
+std::unique_ptr<CFile> NewReportFile() {
+    return g_pFileFactory != nullptr ? g_pFileFactory() : std::make_unique<CFile>();
+}
+
 }  // namespace
+
+void ClReportWriter::SetFileFactory(FileFactory factory) { g_pFileFactory = factory; }
 
 void ClReportWriter::Pulse() {
     if (m_pProgressDlg != nullptr) m_pProgressDlg->Pulse();
@@ -147,15 +155,15 @@ void ClReportWriter::Advance(int from, int to) {
 
 int ClReportWriter::WriteReport(const char* path, short functionId, StDATAINFO* dataInfo) {
     // The writer goes before the file object it borrows.
-    CFile file;
+    const std::unique_ptr<CFile> file = NewReportFile();
     ClXmlWriter writer;
     char line[ROOT_LINE_SIZE] = {};
 
     // A file that cannot be created (or a target that cannot be held)
     // fails at the first line of SYSTEM.
     ReportTarget target;
-    writer.Open(&file, target.Begin(path));
-    const bool tempOpened = file.IsOpen();
+    writer.Open(file.get(), target.Begin(path));
+    const bool tempOpened = file->IsOpen();
     writer.WriteText(kDeclaration);
     writer.StartElement(line, "REPORT", 0);
     Pulse();

@@ -3,6 +3,8 @@
 // and DATA (one SISAN element per schedule line).
 #pragma once
 
+#include <memory>
+
 #include "deprec/SisanRecords.h"
 #include "platform/records.h"
 #include "report/ClXmlWriter.h"
@@ -42,6 +44,13 @@ public:
     // characters within 63 bytes.  Returns a shared static buffer, valid
     // until the next call.
     static const char* ToFullWidth(const char* text);
+
+    // Makes the file object that every later report is written through;
+    // null goes back to a plain CFile.  Tests put in files that fail where
+    // real media fail, such as a close refused by a network share or a
+    // quota, which nothing on a local disk can be made to do.
+    using FileFactory = std::unique_ptr<CFile> (*)();
+    static void SetFileFactory(FileFactory factory);
 
 private:
     void Pulse();

@@ -110,6 +110,7 @@ const FilterCase kFilterCases[] = {
     {"both kinds, both chosen, real-estate asset", 3, 3, u8"category = 2", true},
     {"general data, general chosen, real-estate asset", 1, 1, u8"category = 2", true},
     {"real-estate data, general chosen, real-estate asset", 2, 1, u8"category = 2", true},
+    {"data of no known kind, general chosen, real-estate asset", 0, 1, u8"category = 2", true},
     {"kind 11", 3, 3, u8"kind = 11", false},
     {"kind 10", 3, 3, u8"kind = 10", true},
     {"disposed on the period start", 3, 3, u8"disposal = 4\ndisposal_date = 20240101", true},
@@ -293,6 +294,7 @@ const ScheduleCase kScheduleCases[] = {
     {"unit only", 0, {u8"quantity = 式"}, 0, {{"SUURYO", "0.00"}, {"SUURYOTANI", "式"}}},
     {"no quantity", 0, {u8""}, 0, {{"SUURYO", "0.00"}, {"SUURYOTANI", ""}}},
     {"separators removed", 0, {u8"quantity = 1,250 m"}, 0, {{"SUURYO", "1250.00"}, {"SUURYOTANI", " m"}}},
+    {"blanks inside the number removed", 0, {u8"quantity = 1 250台"}, 0, {{"SUURYO", "1250.00"}, {"SUURYOTANI", "台"}}},
     {"unit starting on a trail byte", 0, {u8"quantity = 5あいb"}, 0, {{"SUURYO", "5.00"}, {"SUURYOTANI", "いb"}}},
     // Twelve characters fill the field; their terminator may fall only on
     // an empty unit.
@@ -384,6 +386,10 @@ const ScheduleCase kScheduleCases[] = {
     {"equal instalments, kind 10, percentage", 0,
      {u8"equal = 1\nopening = 500000\nmethod = 6\nkind = 10\nbasis_value = 12.345\ncost = 500000"}, 0,
      {{"SYOUKYAKUKISOKINGAKU", "60000"}}},
+    // 5.678 % is cut to 0.05, not rounded to 0.06.
+    {"equal instalments, kind 10, percentage cut to two decimals", 0,
+     {u8"equal = 1\nopening = 500000\nmethod = 6\nkind = 10\nbasis_value = 5.678\ncost = 500000"}, 0,
+     {{"SYOUKYAKUKISOKINGAKU", "25000"}}},
     {"equal instalments, kind 10, amount", 0,
      {u8"equal = 1\nopening = 500000\nmethod = 2\nkind = 10\nbasis_is_amount = 1\nbasis_value = 80000.9"}, 0,
      {{"SYOUKYAKUKISOKINGAKU", "80001"}}},

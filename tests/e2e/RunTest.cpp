@@ -171,6 +171,91 @@ TEST_F(RunFixture, AHostPathIsUsedWithoutQuestionsAndTheFunctionIdGoesBothWays) 
     EXPECT_TRUE(Contains(compat::SjisToUtf8(ReadFile(Data("host.xml"))), "<FUNCTIONID>7</FUNCTIONID>"));
 }
 
+// The host reads wParam as a 32-bit number: the 16-bit function id goes
+// back sign-extended, and the report writes it as the signed number it is.
+TEST_F(RunFixture, TheFunctionIdIsPostedSignExtendedAndWrittenSigned) {
+    struct {
+        const char* function;
+        const char* wParam;
+    } const cases[] = {{"-1", "4294967295"}, {"32767", "32767"}, {"-32768", "4294934528"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.function);
+        const RunResult run = RunProgram({"--function", c.function, "C:\\Mildan\\Data\\id.xml"}, "\nF12\n");
+        EXPECT_EQ(run.status, 0) << run.output;
+        EXPECT_TRUE(Contains(run.output, std::string("posted: message=32769 wParam=") + c.wParam + " lParam=0\n"))
+            << run.output;
+        EXPECT_TRUE(Contains(compat::SjisToUtf8(ReadFile(Data("id.xml"))),
+                             std::string("<FUNCTIONID>") + c.function + "</FUNCTIONID>"));
+    }
+}
+
+// Data of both business kinds: the category answered in the dialog decides
+// which assets reach the report.
+TEST_F(RunFixture, TheCategoryChosenDecidesTheAssetsOfTheReport) {
+    const fs::path data = m_home / "both.txt";
+    std::ofstream(data) << U8(u8R"([data]
+id = D0001
+number = 1
+name = 山田商事
+period = 20240101 20241231
+business = 3
+[asset]
+name = 一般の机
+acquired = 20200401
+cost = 100000
+method = 1
+expenses = 1000
+category = 1
+[asset]
+name = 賃貸の建物
+acquired = 20200401
+cost = 900000
+method = 1
+expenses = 9000
+category = 2
+[asset]
+name = 一般の棚
+acquired = 20210401
+cost = 30000
+method = 1
+expenses = 300
+category = 1
+[asset]
+name = 賃貸の塀
+acquired = 20210401
+cost = 60000
+method = 1
+expenses = 600
+category = 2
+)");
+    ASSERT_EQ(Bokctl({"import", data.string()}).status, 0);
+
+    struct {
+        const char* answer;
+        std::vector<std::string> names;
+    } const cases[] = {
+        {"1", {U8(u8"一般の机"), U8(u8"一般の棚")}},
+        {"2", {U8(u8"賃貸の建物"), U8(u8"賃貸の塀")}},
+        {"3", {U8(u8"一般の机"), U8(u8"賃貸の建物"), U8(u8"一般の棚"), U8(u8"賃貸の塀")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        const std::string file = std::string("category") + c.answer + ".xml";
+        const RunResult run =
+            RunProgram({"--no-host-args"}, std::string(c.answer) + "\nC:\\Mildan\\Data\\" + file + "\nF12\n");
+        EXPECT_TRUE(Contains(run.output, "posted: nothing")) << run.output;
+        const std::string report = compat::SjisToUtf8(ReadFile(Data(file.c_str())));
+        std::vector<std::string> names;
+        const std::string open = "<SISANMEI>", close = "</SISANMEI>";
+        for (size_t at = report.find(open); at != std::string::npos; at = report.find(open, at)) {
+            at += open.size();
+            names.push_back(report.substr(at, report.find(close, at) - at));
+        }
+        EXPECT_EQ(names, c.names) << report;
+        EXPECT_TRUE(Contains(EnvFile("DeprLinkStd.env"), std::string("yamada/1/1:0/0/") + c.answer + "/"));
+    }
+}
+
 TEST_F(RunFixture, TheProEditionNamesItselfAndItsOwnFile) {
     const RunResult run = RunProgram({"--pro", "--no-host-args"}, "3\nC:\\Mildan\\Data\\pro.xml\nF12\n");
     EXPECT_TRUE(Contains(run.output, "posted: nothing")) << run.output;

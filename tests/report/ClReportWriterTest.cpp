@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -681,6 +682,38 @@ TEST_F(ReportWriterTest, OverlongProductValuesGiveTheDefaults) {
         EXPECT_EQ(Write(), 1) << c.label;
         EXPECT_EQ(ReadFile(HostFile()), ExampleHead(c.nameWritten, c.versionWritten) + kEmptyDataTail) << c.label;
     }
+}
+
+// A close that a network share or a quota refuses, after every line went
+// through: the data may not be in the file, so the report has failed.
+class CloseFailingFile : public CFile {
+public:
+    void Close() override {
+        CFile::Close();
+        throw CFileException(CFileException::diskFull, ENOSPC, "report.xml");
+    }
+};
+
+TEST_F(ReportWriterTest, AFileThatFailsToCloseIsAFailedReport) {
+    struct ScopedFactory {
+        ScopedFactory() {
+            ClReportWriter::SetFileFactory([]() -> std::unique_ptr<CFile> { return std::make_unique<CloseFailingFile>(); });
+        }
+        ~ScopedFactory() { ClReportWriter::SetFileFactory(nullptr); }
+    };
+    {
+        ScopedFactory closeFails;
+        EXPECT_EQ(Write(), 0);
+        // All three sections were written before the close, and neither
+        // the report nor its temporary file is left behind.
+        EXPECT_EQ(m_progress.MainPos(), 700);
+        EXPECT_FALSE(Exists(HostFile()));
+        EXPECT_FALSE(Exists(TempFile()));
+    }
+    // Without the factory the writer is back on plain files.
+    CProgressDlg progress;
+    m_writer.SetProgressDlg(&progress);
+    EXPECT_EQ(Write(), 1);
 }
 
 // --- Progress over a whole run ----------------------------------------------

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -262,6 +263,30 @@ TEST_F(XmlWriterTest, FileThatCannotBeCreatedFailsAtTheFirstWrite) {
     EXPECT_EQ(ReadFile(HostFile("plain")), "not a folder");
 }
 
+// A network share or a quota can refuse the close itself, after every
+// write went through: the data may never have reached the file.
+class CloseFailingFile : public CFile {
+public:
+    void Close() override {
+        CFile::Close();
+        throw CFileException(CFileException::diskFull, ENOSPC, "out.xml");
+    }
+};
+
+TEST_F(XmlWriterTest, AFailedCloseAnswersMinusOneAndTheFileIsLetGo) {
+    CloseFailingFile file;
+    ClXmlWriter writer;
+    ASSERT_EQ(writer.Open(&file, WindowsPath(HostFile()).c_str()), 0);
+    ASSERT_EQ(writer.WriteText("<R>\r\n"), 1);
+    EXPECT_EQ(writer.Close(), -1);
+    EXPECT_FALSE(file.IsOpen());
+    // Nothing is held any more: no further line, and a second close has
+    // nothing to report.
+    EXPECT_EQ(writer.WriteText("<S>\r\n"), 0);
+    EXPECT_EQ(writer.Close(), 0);
+    EXPECT_EQ(ReadFile(HostFile()), "<R>\r\n");
+}
+
 // A line that does not fit is never cut: it fails like a write error, and
 // the file keeps the lines before it.
 struct OverlongCase {
@@ -278,6 +303,8 @@ const OverlongCase kOverlongCases[] = {
      [](ClXmlWriter& w) { char line[512]; return w.StartElement(line, "T", 0, "a", std::string(256, 'a').c_str()); }},
     {"indent beyond the buffer",
      [](ClXmlWriter& w) { char line[256]; return w.EndElement(line, "T", 1000000); }},
+    {"indent filling the buffer",
+     [](ClXmlWriter& w) { char line[8]; return w.EndElement(line, "T", 8); }},
 };
 
 TEST_F(XmlWriterTest, OverlongLinesFailWithoutWritingHalfALine) {

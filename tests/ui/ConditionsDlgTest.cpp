@@ -112,6 +112,20 @@ TEST_F(ConditionsDlgTest, PastResultsDataIsRefusedBeforeAnythingIsSetUp) {
     EXPECT_EQ(view.GetControlText(IDC_LBL_NAME), "XXXXXXXXXXXXXXXX");
 }
 
+// Only kind 99 is past results; every other kind of data opens the dialog.
+TEST_F(ConditionsDlgTest, DataOfEveryOtherKindOpensTheDialog) {
+    for (short kind : {0, 98, 100}) {
+        SCOPED_TRACE(kind);
+        view = ClConditionsViewState();
+        frontend.messages.clear();
+        info.nDataKind = kind;
+        auto dialog = Open();
+        EXPECT_TRUE(initResult);
+        EXPECT_TRUE(frontend.messages.empty());
+        EXPECT_FALSE(view.Ended());
+    }
+}
+
 struct StRadioCase {
     int nKind;
     int nRemembered;  // 0: no entry
@@ -307,6 +321,7 @@ TEST_F(ConditionsDlgTest, AcceptsAPathThatPassesEveryCheck) {
         const char* pszCreated;  // below the home, or null
     } const cases[] = {
         {"a new file", nullptr, "C:\\out\\new.xml", {}, {}, nullptr},
+        {"a path of 260 bytes", nullptr, "C:\\out\\" + std::string(249, 'a') + ".xml", {}, {}, nullptr},
         {"an existing file, overwritten", nullptr, "C:\\out\\exists.xml", {IDYES}, {kOverwrite}, nullptr},
         {"two new levels", nullptr, "C:\\out\\new1\\new2\\a.xml", {IDYES}, {kCreate}, "drive_c/out/new1/new2"},
         {"a share", nullptr, "\\\\SERVER\\share\\a.xml", {}, {}, nullptr},

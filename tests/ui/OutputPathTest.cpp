@@ -23,6 +23,7 @@ protected:
             {
                 "C:               fixed      drive_c",
                 "E:               removable  drive_e",
+                "S:               remote     drive_s",
                 "Q:               cdrom      drive_q",
                 "M:               ramdisk    drive_m",
                 "U:               unknown    drive_u",
@@ -32,7 +33,7 @@ protected:
                 "\\\\SERVER\\share    remote  share",
                 "\\\\SERVER\\roshare  remote  roshare  ro",
             },
-            {"drive_c", "drive_e", "drive_q", "drive_m", "drive_u", "drive_n", "drive_r", "share", "roshare"});
+            {"drive_c", "drive_e", "drive_s", "drive_q", "drive_m", "drive_u", "drive_n", "drive_r", "share", "roshare"});
     }
 
     UiTestHome home;
@@ -107,6 +108,7 @@ TEST_F(OutputPathTest, UsesOnlyWritableDrivesOfTheAcceptedTypes) {
         {"C:\\out\\a.xml", true},
         {"c:\\out\\a.xml", true},
         {"E:\\a.xml", true},
+        {"S:\\a.xml", true},  // a network drive under a letter
         {"Q:\\a.xml", false},  // CD-ROM
         {"M:\\a.xml", false},  // RAM disk
         {"U:\\a.xml", false},  // unknown

@@ -261,6 +261,37 @@ TEST_F(RememberedPathTest, LargeFilesKeepEveryByte) {
     EXPECT_EQ(home.ReadBytes(kEnvFile), head + tail + "tanaka/1/5:0/0/3/C:\\new.xml\n");
 }
 
+// The output checks take paths of up to 260 bytes, so the file must give
+// back every one of them; one byte more could not be read back whole.
+TEST_F(RememberedPathTest, APathOf260BytesComesBackWholeAndOneOf261IsNotSaved) {
+    struct {
+        const char* pszTitle;
+        std::string strPath;
+    } const cases[] = {
+        {"single-byte", "C:\\" + std::string(253, 'p') + ".xml"},
+        {"ending in a double-byte character with trail byte 0x5C", "C:\\" + std::string(255, 'p') + "表"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszTitle);
+        ASSERT_EQ(c.strPath.size(), 260u);
+        EXPECT_TRUE(Save(2, c.strPath.c_str()));
+        EXPECT_EQ(home.ReadBytes(kEnvFile), "tanaka/1/5:0/0/2/" + c.strPath + "\n");
+
+        CConditionsDlg dialog(nullptr, &info, nullptr);
+        short category = 0;
+        char path[261];
+        std::memset(path, 'x', sizeof path);
+        ASSERT_TRUE(dialog.LoadRememberedPath(&category, path));
+        EXPECT_EQ(category, 2);
+        EXPECT_EQ(std::string(path), c.strPath);
+
+        const std::string before = home.ReadBytes(kEnvFile);
+        EXPECT_FALSE(Save(3, (c.strPath + "x").c_str()));
+        EXPECT_EQ(home.ReadBytes(kEnvFile), before);
+        EXPECT_FALSE(home.Exists(kTempFile));
+    }
+}
+
 TEST_F(RememberedPathTest, RefusedSavesWriteNothing) {
     const std::string before = "sato/1/5:0/0/1/C:\\a.xml\n";
     home.MakeDir("drive_c/BOK/ENV");

@@ -106,6 +106,35 @@ TEST_P(GengoTest, FindsTheEraAndItsYear) {
 
 INSTANTIATE_TEST_SUITE_P(Boundaries, GengoTest, ::testing::ValuesIn(kGengoCases));
 
+// Eras that begin after the first of a month: the day before one begins
+// is the last day of the one before (7 January 1989 is 昭和64).
+TEST_F(CmnProcHprTest, TheDayBeforeAnEraBeginsBelongsToThePreviousOne) {
+    Import(kCompany);
+    Import(u8"[era]\nstart = 19261225\nname = 昭和\n[era]\nstart = 19890108\nname = 平成\n"
+           u8"[era]\nstart = 20190501\nname = 令和\n");
+    const struct {
+        long lDate;
+        const char* pszName;
+        int nYear;
+    } cases[] = {
+        {19261224, "", 0},
+        {19261225, "昭和", 1},
+        {19890107, "昭和", 64},
+        {19890108, "平成", 1},
+        {20190430, "平成", 31},
+        {20190501, "令和", 1},
+    };
+    CmnProcHpr helper(0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lDate);
+        char szName[16] = {};
+        int nYear = 0;
+        EXPECT_EQ(helper.GetGengoName(c.lDate, szName, &nYear), c.pszName[0] != '\0' ? 0 : -1);
+        EXPECT_STREQ(szName, c.pszName);
+        EXPECT_EQ(nYear, c.nYear);
+    }
+}
+
 TEST_F(CmnProcHprTest, GengoNameWithoutYear) {
     Import(kCompany);
     Import(kTwoEras);
