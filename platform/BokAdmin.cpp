@@ -15,6 +15,7 @@
 #include "platform/Sets.h"
 #include "platform/Store.h"
 
+using bok::detail::kBusyTimeoutMs;
 using bok::detail::Statement;
 
 namespace bok {
@@ -54,7 +55,12 @@ bool MakeFolders(const std::string& path, std::string* message) {
 }
 
 std::string Describe(long status) {
-    return status == BOK_ERR_NO_STORE ? "there is no store" : "the file is not a store of this platform";
+    if (status == BOK_ERR_NO_STORE) return "there is no store";
+    // A locked store is most likely fine: waiting is the remedy, not a new one.
+    if (status == BOK_ERR_STORE_BUSY)
+        return "the store is busy: another program kept it locked for " + std::to_string(kBusyTimeoutMs / 1000) +
+               " s; try again when that program has finished";
+    return "the file is not a store of this platform";
 }
 
 }  // namespace
