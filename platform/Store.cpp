@@ -240,7 +240,8 @@ long Store::Open() {
     if (m_pDb != nullptr && path == m_strPath) return 0;
     Close();
     sqlite3* db = nullptr;
-    const long status = OpenStoreFile(path, SQLITE_OPEN_READWRITE, &db);
+    // One thread uses the connection: SQLite need not lock it per call.
+    const long status = OpenStoreFile(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, &db);
     if (status != 0) return status;
     m_pDb = db;
     m_strPath = path;

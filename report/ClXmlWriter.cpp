@@ -49,6 +49,7 @@ public:
         m_pBuffer[m_nLength] = '\0';
     }
     bool Overflowed() const { return m_bOverflow; }
+    size_t Length() const { return m_nLength; }
 
 private:
     char* m_pBuffer;
@@ -89,9 +90,14 @@ short ClXmlWriter::Close() {
 }
 
 int ClXmlWriter::WriteText(const char* text) {
-    if (m_pFile == nullptr || m_bFailed || text == nullptr) return 0;
+    if (text == nullptr) return 0;
+    return WriteBytes(text, std::strlen(text));
+}
+
+int ClXmlWriter::WriteBytes(const char* text, size_t length) {
+    if (m_pFile == nullptr || m_bFailed) return 0;
     try {
-        m_pFile->Write(text, static_cast<UINT>(std::strlen(text)));
+        m_pFile->Write(text, static_cast<UINT>(length));
     } catch (const CFileException&) {
         Fail();
         return 0;
@@ -113,11 +119,16 @@ bool ClXmlWriter::EscapeTo(const char* text, char* out, size_t size) {
         out[0] = '\0';
         return false;
     }
+    // Runs of bytes that need no escape go over whole.
+    size_t run = 0;
     for (size_t i = 0; i < length; ++i) {
         const char* entity = EscapeOf(static_cast<unsigned char>(text[i]));
-        if (entity != nullptr) escaped.Append(entity);
-        else escaped.Append(text + i, 1);
+        if (entity == nullptr) continue;
+        escaped.Append(text + run, i - run);
+        escaped.Append(entity);
+        run = i + 1;
     }
+    escaped.Append(text + run, length - run);
     if (escaped.Overflowed()) {
         out[0] = '\0';
         return false;
@@ -173,7 +184,7 @@ int ClXmlWriter::WriteTag(char* line, size_t size, const char* name, const char*
         Fail();
         return 0;
     }
-    return WriteText(line) ? 1 : 0;
+    return WriteBytes(line, out.Length());
 }
 
 int ClXmlWriter::WriteEnd(char* line, size_t size, const char* name, int indent) {
@@ -187,5 +198,5 @@ int ClXmlWriter::WriteEnd(char* line, size_t size, const char* name, int indent)
         Fail();
         return 0;
     }
-    return WriteText(line) ? 1 : 0;
+    return WriteBytes(line, out.Length());
 }

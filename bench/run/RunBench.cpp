@@ -11,7 +11,7 @@
 // how far the run is above it.  Every figure is the best of a few
 // repetitions, since the cores are shared.
 //
-//     bench_run                 the table
+//     bench_run [N...]          the table (of 1,000, 10,000 and 100,000 assets)
 //     bench_run --company N F   write the generated company of N assets to F
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -62,7 +62,7 @@ std::string ReadFile(const fs::path& path) {
 
 // A home as `bokctl init` leaves it, with the drive table and folders of
 // the sample and the generated company instead of the sample's.
-bool MakeHome(const fs::path& home, long assets) {
+bool MakeHomeHere(const fs::path& home, long assets) {
     std::error_code ec;
     fs::create_directories(home / "drive_c/Mildan/Data", ec);
     fs::create_directories(home / "drive_c/Mildan/Env", ec);
@@ -77,9 +77,34 @@ bool MakeHome(const fs::path& home, long assets) {
     return true;
 }
 
+double CpuSeconds(const struct rusage& usage) {
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+double SelfCpuSeconds() {
+    struct rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return CpuSeconds(usage);
+}
+
+// The home is made in a child process: a child forked later to start a run
+// counts this process's memory in its peak until it execs, so the memory
+// the import leaves behind must not stay here.
+bool MakeHome(const fs::path& home, long assets) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) _exit(MakeHomeHere(home, assets) ? 0 : 1);
+    int status = 0;
+    return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 struct RunFigures {
     bool ok = false;
     double seconds = 0;
+    double cpu = 0;   // user and system time of bokctl and the program
     long peakKb = 0;  // of bokctl and the program it started, whichever is larger
 };
 
@@ -117,6 +142,7 @@ RunFigures RunProgram(const fs::path& home) {
     struct rusage usage;
     if (wait4(pid, &status, 0, &usage) != pid) return figures;
     figures.seconds = Now() - start;
+    figures.cpu = CpuSeconds(usage);
     figures.peakKb = usage.ru_maxrss;
     figures.ok = written && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return figures;
@@ -124,8 +150,9 @@ RunFigures RunProgram(const fs::path& home) {
 
 // Every column of every asset row of the company, in walk order, as a bare
 // SQLite program reads them.  The number of rows, or -1.
-long ScanAssets(const fs::path& home, double* seconds) {
+long ScanAssets(const fs::path& home, double* seconds, double* cpu) {
     const double start = Now();
+    const double startCpu = SelfCpuSeconds();
     sqlite3* db = nullptr;
     long rows = -1;
     if (sqlite3_open_v2((home / "bok.db").c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
@@ -151,12 +178,13 @@ long ScanAssets(const fs::path& home, double* seconds) {
     }
     sqlite3_close_v2(db);
     *seconds = Now() - start;
+    *cpu = SelfCpuSeconds() - startCpu;
     return rows;
 }
 
 // The report's lines, each in one write(2) as the report writer makes it,
 // into a new file in the report's folder.
-bool WriteLines(const std::string& report, const fs::path& file, double* seconds, long* lineCount) {
+bool WriteLines(const std::string& report, const fs::path& file, double* seconds, double* cpu, long* lineCount) {
     std::vector<std::pair<size_t, size_t>> lines;
     for (size_t begin = 0; begin < report.size();) {
         size_t end = report.find('\n', begin);
@@ -165,6 +193,7 @@ bool WriteLines(const std::string& report, const fs::path& file, double* seconds
         begin = end;
     }
     const double start = Now();
+    const double startCpu = SelfCpuSeconds();
     const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     if (fd < 0) return false;
     bool ok = true;
@@ -172,6 +201,7 @@ bool WriteLines(const std::string& report, const fs::path& file, double* seconds
         ok = ok && write(fd, report.data() + begin, length) == static_cast<ssize_t>(length);
     ok = close(fd) == 0 && ok;
     *seconds = Now() - start;
+    *cpu = SelfCpuSeconds() - startCpu;
     *lineCount = static_cast<long>(lines.size());
     return ok;
 }
@@ -181,7 +211,7 @@ void KeepBest(T* best, T value, bool first) {
     if (first || value < *best) *best = value;
 }
 
-int Table() {
+int Table(const std::vector<long>& sizes) {
     char pattern[] = "/tmp/bench-run-XXXXXX";
     if (mkdtemp(pattern) == nullptr) {
         std::perror("mkdtemp");
@@ -205,10 +235,11 @@ int Table() {
         }
     }
     std::printf("program base (no assets): peak RSS %ld kB\n\n", baseKb);
-    std::printf("%8s %8s %9s %8s %8s %8s %8s %8s %7s %9s %9s %9s\n", "assets", "lines", "report MB", "run s",
-                "scan s", "write s", "floor s", "ratio", "us/ast", "peak kB", "above kB", "B/asset");
+    std::printf("wall time (and CPU time, user and system, in parentheses)\n");
+    std::printf("%7s %8s %6s %15s %15s %15s %15s %11s %7s %8s %8s %7s\n", "assets", "lines", "MB", "run s", "scan s",
+                "write s", "floor s", "ratio", "us/ast", "peak kB", "above kB", "B/ast");
 
-    for (long assets : kSizes) {
+    for (long assets : sizes) {
         const fs::path home = root / std::to_string(assets);
         if (!MakeHome(home, assets)) {
             result = 1;
@@ -217,7 +248,7 @@ int Table() {
         const fs::path report = ReportPath(home);
         const fs::path copy = home / "drive_c/Mildan/Data/floor.xml";
         RunFigures best;
-        double scan = 0, writes = 0;
+        double scan = 0, writes = 0, scanCpu = 0, writeCpu = 0;
         long lines = 0, rows = 0;
         // One run first, so that every repetition finds the files cached.
         // All runs come before the report is read: a child forked from
@@ -228,16 +259,19 @@ int Table() {
             const RunFigures run = RunProgram(home);
             ok = run.ok;
             KeepBest(&best.seconds, run.seconds, i == 0);
+            KeepBest(&best.cpu, run.cpu, i == 0);
             KeepBest(&best.peakKb, run.peakKb, i == 0);
         }
         const std::string text = ok ? ReadFile(report) : std::string();
         for (int i = 0; ok && i < kRepetitions; ++i) {
-            double seconds = 0;
-            rows = ScanAssets(home, &seconds);
+            double seconds = 0, cpu = 0;
+            rows = ScanAssets(home, &seconds, &cpu);
             ok = ok && rows == assets;
             KeepBest(&scan, seconds, i == 0);
-            ok = ok && WriteLines(text, copy, &seconds, &lines);
+            KeepBest(&scanCpu, cpu, i == 0);
+            ok = ok && WriteLines(text, copy, &seconds, &cpu, &lines);
             KeepBest(&writes, seconds, i == 0);
+            KeepBest(&writeCpu, cpu, i == 0);
         }
         if (!ok) {
             std::fprintf(stderr, "the run of %ld assets failed\n", assets);
@@ -245,9 +279,12 @@ int Table() {
             break;
         }
         const double floor = scan + writes;
+        const double floorCpu = scanCpu + writeCpu;
         const long aboveKb = best.peakKb - baseKb;
-        std::printf("%8ld %8ld %9.1f %8.3f %8.3f %8.3f %8.3f %8.2f %7.2f %9ld %9ld %9.0f\n", assets, lines,
-                    static_cast<double>(text.size()) / 1e6, best.seconds, scan, writes, floor, best.seconds / floor,
+        std::printf("%7ld %8ld %6.1f %6.3f (%6.3f) %6.3f (%6.3f) %6.3f (%6.3f) %6.3f (%6.3f) %4.2f (%4.2f) %7.2f %8ld %8ld "
+                    "%7.0f\n",
+                    assets, lines, static_cast<double>(text.size()) / 1e6, best.seconds, best.cpu, scan, scanCpu, writes,
+                    writeCpu, floor, floorCpu, best.seconds / floor, floorCpu > 0 ? best.cpu / floorCpu : 0.0,
                     best.seconds * 1e6 / static_cast<double>(assets), best.peakKb, aboveKb,
                     static_cast<double>(aboveKb) * 1024.0 / static_cast<double>(assets));
         std::fflush(stdout);
@@ -266,9 +303,16 @@ int main(int argc, char** argv) {
         const long assets = std::atol(argv[2]);
         return WriteFile(argv[3], bok::GeneratedCompanyText(assets)) ? 0 : 1;
     }
-    if (argc != 1) {
-        std::fprintf(stderr, "usage: bench_run [--company ASSETS FILE]\n");
-        return 2;
+    std::vector<long> sizes(std::begin(kSizes), std::end(kSizes));
+    if (argc > 1) sizes.clear();
+    for (int i = 1; i < argc; ++i) {
+        char* end = nullptr;
+        const long size = std::strtol(argv[i], &end, 10);
+        if (*end != '\0' || size <= 0) {
+            std::fprintf(stderr, "usage: bench_run [ASSETS...] | --company ASSETS FILE\n");
+            return 2;
+        }
+        sizes.push_back(size);
     }
-    return Table();
+    return Table(sizes);
 }

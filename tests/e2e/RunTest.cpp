@@ -182,6 +182,17 @@ TEST_F(RunFixture, TheProEditionNamesItselfAndItsOwnFile) {
     EXPECT_EQ(EnvFile("DeprLinkPro.env"), "yamada/1/1:0/0/3/C:\\Mildan\\Data\\pro.xml\n");
 }
 
+// The windows come from a module that the program loads only when asked
+// for them; without a display it says so and serves on the terminal.
+TEST_F(RunFixture, TheWindowsModuleLoadsWhenTheWindowsAreAskedFor) {
+    setenv("DEPRLINK_FRONTEND", "wx", 1);
+    const RunResult run = RunProgram({}, "3\nC:\\Mildan\\Data\\out.xml\nF12\n");
+    setenv("DEPRLINK_FRONTEND", "terminal", 1);
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(Contains(run.output, "no display for the windows, using the terminal")) << run.output;
+    EXPECT_FALSE(Contains(run.output, "cannot load the windows")) << run.output;
+}
+
 // A home with a generated company instead of the sample: bokctl creates
 // the store and imports the company file as a user would.
 class GeneratedRunFixture : public RunFixture {
