@@ -221,7 +221,7 @@ int Table(const std::vector<long>& sizes) {
     int result = 0;
 
     // The program's base: a company without assets.
-    long baseKb = 0;
+    RunFigures base;
     {
         const fs::path home = root / "0";
         if (!MakeHome(home, 0)) return 1;
@@ -231,13 +231,17 @@ int Table(const std::vector<long>& sizes) {
                 std::fprintf(stderr, "the run of the empty company failed\n");
                 return 1;
             }
-            KeepBest(&baseKb, run.peakKb, i == 0);
+            KeepBest(&base.seconds, run.seconds, i == 0);
+            KeepBest(&base.cpu, run.cpu, i == 0);
+            KeepBest(&base.peakKb, run.peakKb, i == 0);
         }
     }
-    std::printf("program base (no assets): peak RSS %ld kB\n\n", baseKb);
-    std::printf("wall time (and CPU time, user and system, in parentheses)\n");
-    std::printf("%7s %8s %6s %15s %15s %15s %15s %11s %7s %8s %8s %7s\n", "assets", "lines", "MB", "run s", "scan s",
-                "write s", "floor s", "ratio", "us/ast", "peak kB", "above kB", "B/ast");
+    const long baseKb = base.peakKb;
+    std::printf("program base (a company without assets): %.3f s (CPU %.3f s), peak RSS %ld kB\n\n", base.seconds,
+                base.cpu, baseKb);
+    std::printf("wall time (and CPU time, user and system, in parentheses); per asset: above the base\n");
+    std::printf("%7s %8s %6s %15s %15s %15s %15s %11s %15s %8s %8s %7s\n", "assets", "lines", "MB", "run s", "scan s",
+                "write s", "floor s", "ratio", "us/asset", "peak kB", "above kB", "B/ast");
 
     for (long assets : sizes) {
         const fs::path home = root / std::to_string(assets);
@@ -281,12 +285,13 @@ int Table(const std::vector<long>& sizes) {
         const double floor = scan + writes;
         const double floorCpu = scanCpu + writeCpu;
         const long aboveKb = best.peakKb - baseKb;
-        std::printf("%7ld %8ld %6.1f %6.3f (%6.3f) %6.3f (%6.3f) %6.3f (%6.3f) %6.3f (%6.3f) %4.2f (%4.2f) %7.2f %8ld %8ld "
-                    "%7.0f\n",
+        const double perAsset = (best.seconds - base.seconds) * 1e6 / static_cast<double>(assets);
+        const double perAssetCpu = (best.cpu - base.cpu) * 1e6 / static_cast<double>(assets);
+        std::printf("%7ld %8ld %6.1f %6.3f (%6.3f) %6.3f (%6.3f) %6.3f (%6.3f) %6.3f (%6.3f) %4.2f (%4.2f) %6.2f (%6.2f) "
+                    "%8ld %8ld %7.0f\n",
                     assets, lines, static_cast<double>(text.size()) / 1e6, best.seconds, best.cpu, scan, scanCpu, writes,
-                    writeCpu, floor, floorCpu, best.seconds / floor, floorCpu > 0 ? best.cpu / floorCpu : 0.0,
-                    best.seconds * 1e6 / static_cast<double>(assets), best.peakKb, aboveKb,
-                    static_cast<double>(aboveKb) * 1024.0 / static_cast<double>(assets));
+                    writeCpu, floor, floorCpu, best.seconds / floor, floorCpu > 0 ? best.cpu / floorCpu : 0.0, perAsset,
+                    perAssetCpu, best.peakKb, aboveKb, static_cast<double>(aboveKb) * 1024.0 / static_cast<double>(assets));
         std::fflush(stdout);
         std::error_code ec;
         fs::remove_all(home, ec);
