@@ -5,6 +5,7 @@
 
 #include <wx/app.h>
 #include <wx/filedlg.h>
+#include <wx/gdicmn.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/toplevel.h>
@@ -204,7 +205,13 @@ bool StartWxFrontend(int& argc, char** argv) {
         // wxEntryStart deletes the application object itself when it fails.
         const bool entered = wxEntryStart(argc, argv);
         wxLog::EnableLogging(true);
-        if (!entered) continue;
+        if (!entered) {
+            // A failed start leaves the stock lists and colour database it
+            // made behind; the next start would make them anew.
+            wxDeleteStockLists();
+            wxDELETE(wxTheColourDatabase);
+            continue;
+        }
         if (!wxTheApp->CallOnInit()) {
             wxEntryCleanup();
             return false;
