@@ -243,6 +243,10 @@ long Store::Open() {
     // One thread uses the connection: SQLite need not lock it per call.
     const long status = OpenStoreFile(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, &db);
     if (status != 0) return status;
+    // The walks read each page once, and what is read again is kept above
+    // SQLite: a small page cache serves, so that memory grows with what the
+    // program keeps, not with the store.
+    sqlite3_exec(db, "PRAGMA cache_size = -64", nullptr, nullptr, nullptr);
     m_pDb = db;
     m_strPath = path;
     return 0;
