@@ -165,6 +165,10 @@ int ClGenkashokyakuProc::MakeSchedule(const SisanRecList& listAssets, SisanDataL
     EmptyOutputList(listOutput);
     if (pData == nullptr) return 0;
 
+    // A status the platform judged fatal (it has shown its message) leaves
+    // an era or the period unknown: the lines would carry blank or wrong
+    // figures, so the schedule fails at the asset where it happened.
+    const unsigned long nFatalBefore = CmnProcHpr::GetFatalCount();
     StSISANDATA* pShared = nullptr;
     for (const StSISANREC* pRec : listAssets) {
         if (IsSmallAmount(*pRec)) {
@@ -178,15 +182,20 @@ int ClGenkashokyakuProc::MakeSchedule(const SisanRecList& listAssets, SisanDataL
                 }
             }
             RunFieldSteps(*pRec, *pShared, *pData);
-            continue;
+        } else {
+            StSISANDATA* pLine = NewSisanRecord<StSISANDATA>();
+            if (pLine == nullptr || !AppendRecord(listOutput, pLine)) {
+                delete pShared;
+                EmptyOutputList(listOutput);
+                return 0;
+            }
+            RunFieldSteps(*pRec, *pLine, *pData);
         }
-        StSISANDATA* pLine = NewSisanRecord<StSISANDATA>();
-        if (pLine == nullptr || !AppendRecord(listOutput, pLine)) {
+        if (CmnProcHpr::GetFatalCount() != nFatalBefore) {
             delete pShared;
             EmptyOutputList(listOutput);
             return 0;
         }
-        RunFieldSteps(*pRec, *pLine, *pData);
     }
     if (pShared != nullptr && !AppendRecord(listOutput, pShared)) {
         EmptyOutputList(listOutput);

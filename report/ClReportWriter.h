@@ -9,6 +9,10 @@
 
 class CProgressDlg;
 
+// The suffix of the temporary file beside the report's path that the
+// report is written to before it is renamed over the path.
+constexpr char kReportTempSuffix[] = ".tmp";
+
 class ClReportWriter {
 public:
     ClReportWriter() = default;
@@ -26,7 +30,8 @@ public:
 
     // Writes the whole file.  1 only when every line, the root end tag
     // included, reached the file and it closed cleanly; 0 otherwise, the
-    // file then keeping what was written up to the failure.
+    // path then holding what it held before (the report goes to a
+    // temporary file beside it, renamed over it only when whole).
     int WriteReport(const char* path, short functionId, StDATAINFO* dataInfo);
 
     int WriteSystem(ClXmlWriter& writer, short functionId);

@@ -617,4 +617,44 @@ TEST_F(ClGenkashokyakuProcTest, OutOfMemoryEmptiesTheSchedule) {
     EXPECT_EQ(FieldText(*m_listOutput.back(), "SISANMEI"), "少額減価償却資産");
 }
 
+// A status the platform judges fatal (it shows its message) leaves an era
+// or the period unknown: the schedule fails at that asset, once, and keeps
+// no lines.  A status it does not judge fatal keeps its meaning.
+TEST_F(ClGenkashokyakuProcTest, AFatalPlatformStatusFailsTheSchedule) {
+    // The declining-balance asset asks for the period, three times.
+    Import(Company(3, 0) + Asset(u8"name = A\nmethod = 8\nlife = 6\nrate = 333") +
+           Asset(u8"method = 7\nacquired = 20240105") + Asset(u8"name = B"));
+    StDATAINFO data = Data(3, 0);
+    ClGenkashokyakuProc proc;
+    ASSERT_EQ(proc.Extract(m_listAssets, &data, 3), 1);
+    static int s_nShown;
+    compat::SetMessageBoxHandler([](HWND, const char*, const char*, UINT) {
+        ++s_nShown;
+        return IDOK;
+    });
+    const struct {
+        const char* pszOperation;
+        long lStatus;
+        long lAtIndex;
+        int nResult;
+        int nShown;  // messages of the platform; the first asset asks for its era once
+    } cases[] = {
+        {"Gengo.Walk", -1, -1, 0, 1},
+        {"Gengo.GetCursor", -2, -1, 0, 1},
+        {"Gengo.Ready", -3, -1, 0, 1},
+        {"GetPeriod", -1, -1, 0, 3},
+        {"Gengo.Walk", 7, 1, 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.pszOperation) + " " + std::to_string(c.lStatus));
+        bok::AdminError error;
+        ASSERT_TRUE(bok::ClearFaults(m_home.Home(), &error)) << error.message;
+        ASSERT_TRUE(m_home.SetFault(c.pszOperation, c.lStatus, c.lAtIndex)) << m_home.Error();
+        s_nShown = 0;
+        EXPECT_EQ(proc.MakeSchedule(m_listAssets, m_listOutput, &data), c.nResult);
+        EXPECT_EQ(m_listOutput.size(), c.nResult == 1 ? 3u : 0u);
+        EXPECT_EQ(s_nShown, c.nShown);
+    }
+}
+
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "UiTestSupport.h"
+#include "compat/file.h"
 #include "ui/ConditionsDlg.h"
 
 namespace {
@@ -179,6 +180,43 @@ TEST_F(RememberedPathTest, SavingWithoutAPathKeepsTheRememberedOne) {
     EXPECT_TRUE(fresh.SaveRememberedPath(2, nullptr, 0, 0));
     EXPECT_EQ(home.ReadBytes(kEnvFile),
               "sato/1/5:0/0/1/C:\\s.xml\ntanaka/1/5:0/0/3/C:\\kept.xml\nsato/1/6:0/0/2/\n");
+}
+
+// Another run reading the file does not keep the dialog from reading it.
+TEST_F(RememberedPathTest, ALoadSharesTheFileWithOtherReaders) {
+    home.MakeDir("drive_c/BOK/ENV");
+    home.WriteBytes(kEnvFile, "tanaka/1/5:0/0/2/C:\\mine.xml\n");
+    CFile reader;
+    ASSERT_TRUE(reader.Open("C:\\BOK\\ENV\\DeprLinkStd.env", CFile::modeRead | CFile::shareDenyWrite));
+    CConditionsDlg dialog(nullptr, &info, nullptr);
+    short category = 0;
+    ASSERT_TRUE(dialog.LoadRememberedPath(&category, dialog.m_szRememberedPath));
+    EXPECT_EQ(category, 2);
+    EXPECT_STREQ(dialog.m_szRememberedPath, "C:\\mine.xml");
+}
+
+// A file held by another process for longer than the load waits is left
+// alone, and a later save without a path keeps the path the file holds
+// instead of an empty one.  While the file stays held, the save writes
+// nothing.
+TEST_F(RememberedPathTest, ABusyFileNeverLosesItsPath) {
+    const std::string before = "sato/1/5:0/0/1/C:\\s.xml\ntanaka/1/5:0/0/2/C:\\mine.xml\n";
+    home.MakeDir("drive_c/BOK/ENV");
+    home.WriteBytes(kEnvFile, before);
+    CConditionsDlg dialog(nullptr, &info, nullptr);
+    {
+        CFile saver;
+        ASSERT_TRUE(saver.Open("C:\\BOK\\ENV\\DeprLinkStd.env", CFile::modeReadWrite | CFile::shareExclusive));
+        short category = 7;
+        EXPECT_FALSE(dialog.LoadRememberedPath(&category, dialog.m_szRememberedPath));
+        EXPECT_EQ(category, 0);
+        EXPECT_STREQ(dialog.m_szRememberedPath, "");
+        EXPECT_FALSE(dialog.SaveRememberedPath(3, nullptr, 0, 0));
+        EXPECT_EQ(home.ReadBytes(kEnvFile), before);
+        EXPECT_FALSE(home.Exists(kTempFile));
+    }
+    EXPECT_TRUE(dialog.SaveRememberedPath(3, nullptr, 0, 0));
+    EXPECT_EQ(home.ReadBytes(kEnvFile), "sato/1/5:0/0/1/C:\\s.xml\ntanaka/1/5:0/0/3/C:\\mine.xml\n");
 }
 
 // Stopped after the temporary file is complete, as a killed process would
