@@ -140,7 +140,6 @@ public:
 private:
     Store() = default;
     ~Store();
-    bool OpenHere();
     void DropKept();
     void EndTransaction();
 
