@@ -100,6 +100,31 @@ __attribute__((format(printf, 3, 4))) void PutNumberSpilling(char (&field)[N], c
     else next[0] = '\0';
 }
 
+// A whole number as "%d" (width 1) or "%02d" (width 2) prints it, without
+// going through the formatter for the small values of every line.
+template <size_t N>
+void PutInteger(char (&field)[N], long value, int width) {
+    if (value < 0) {
+        if (width == 2) PutNumber(field, "%02ld", value);
+        else PutNumber(field, "%ld", value);
+        return;
+    }
+    char szDigits[24];
+    char* p = szDigits + sizeof szDigits;
+    do {
+        *--p = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (szDigits + sizeof szDigits - p < width) *--p = '0';
+    const size_t nLength = static_cast<size_t>(szDigits + sizeof szDigits - p);
+    if (nLength >= N) {
+        field[0] = '\0';
+        return;
+    }
+    std::memcpy(field, p, nLength);
+    field[nLength] = '\0';
+}
+
 template <size_t N>
 void PutMoney(char (&field)[N], const ClFixDec& value) {
     FormatInteger(value, field, N);
@@ -324,8 +349,8 @@ void ClGenkashokyakuProc::SetSyutokuNengetu(const StSISANREC& rec, StSISANDATA& 
     } else {
         nYear = 0;
     }
-    PutNumber(line.SYUTOKUNENGETU_NEN, "%02d", nYear);
-    if (!IsSmallAmount(rec)) PutNumber(line.SYUTOKUNENGETU_TUKI, "%02ld", (lDate % 10000) / 100);
+    PutInteger(line.SYUTOKUNENGETU_NEN, nYear, 2);
+    if (!IsSmallAmount(rec)) PutInteger(line.SYUTOKUNENGETU_TUKI, (lDate % 10000) / 100, 2);
 }
 
 void ClGenkashokyakuProc::SetSyutokuKingaku(const StSISANREC& rec, StSISANDATA& line, const StDATAINFO&) {
@@ -395,7 +420,7 @@ void ClGenkashokyakuProc::SetKeikasoti(const StSISANREC& rec, StSISANDATA& line,
 
 void ClGenkashokyakuProc::SetTaiyounensu(const StSISANREC& rec, StSISANDATA& line, const StDATAINFO&) {
     if (IsSmallAmount(rec) || IsEqualInstalment(rec)) return;
-    PutNumber(line.TAIYOUNENSU, "%d", asset::Life(rec));
+    PutInteger(line.TAIYOUNENSU, asset::Life(rec), 1);
 }
 
 void ClGenkashokyakuProc::SetSyoukyakuritu(const StSISANREC& rec, StSISANDATA& line, const StDATAINFO&) {
@@ -419,7 +444,7 @@ void ClGenkashokyakuProc::SetKaiteiSyutokukagaku(const StSISANREC& rec, StSISAND
 
 void ClGenkashokyakuProc::SetSyoukyakukikan(const StSISANREC& rec, StSISANDATA& line, const StDATAINFO&) {
     if (IsSmallAmount(rec)) return;
-    PutNumber(line.SYOUKYAKUKIKAN, "%d", asset::Months(rec));
+    PutInteger(line.SYOUKYAKUKIKAN, asset::Months(rec), 1);
 }
 
 void ClGenkashokyakuProc::SetChouseimaeSyoukyakugaku(const StSISANREC& rec, StSISANDATA& line,

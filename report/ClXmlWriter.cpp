@@ -51,6 +51,7 @@ public:
         m_pBuffer[m_nLength] = '\0';
     }
     bool Overflowed() const { return m_bOverflow; }
+    size_t Length() const { return m_nLength; }
 
 private:
     char* m_pBuffer;
@@ -91,9 +92,14 @@ short ClXmlWriter::Close() {
 }
 
 int ClXmlWriter::WriteText(const char* text) {
-    if (m_pFile == nullptr || m_bFailed || text == nullptr) return 0;
+    if (text == nullptr) return 0;
+    return WriteBytes(text, std::strlen(text));
+}
+
+int ClXmlWriter::WriteBytes(const char* text, size_t length) {
+    if (m_pFile == nullptr || m_bFailed) return 0;
     try {
-        m_pFile->Write(text, static_cast<UINT>(std::strlen(text)));
+        m_pFile->Write(text, static_cast<UINT>(length));
     } catch (const CFileException&) {
         Fail();
         return 0;
@@ -115,27 +121,28 @@ bool ClXmlWriter::EscapeTo(const char* text, char* out, size_t size) {
         out[0] = '\0';
         return false;
     }
+    // Runs of bytes that need neither an entity nor a replacement go over
+    // whole.  A byte that XML forbids (a C0 control other than TAB, CR and
+    // LF) or that starts no character of the code page would make the whole
+    // report unreadable; it is written as a space, so that the value keeps
+    // its length and everything else in it.
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+    size_t run = 0;
     for (size_t i = 0; i < length;) {
         const char* entity = EscapeOf(bytes[i]);
-        if (entity != nullptr) {
-            escaped.Append(entity);
-            ++i;
-            continue;
+        if (entity == nullptr) {
+            const size_t width = compat::XmlCharLength(bytes + i, length - i);
+            if (width != 0) {
+                i += width;
+                continue;
+            }
         }
-        // A byte that XML forbids (a C0 control other than TAB, CR and LF)
-        // or that starts no character of the code page would make the whole
-        // report unreadable; it is written as a space, so that the value
-        // keeps its length and everything else in it.
-        const size_t width = compat::XmlCharLength(bytes + i, length - i);
-        if (width == 0) {
-            escaped.Append(" ", 1);
-            ++i;
-        } else {
-            escaped.Append(text + i, width);
-            i += width;
-        }
+        escaped.Append(text + run, i - run);
+        if (entity != nullptr) escaped.Append(entity);
+        else escaped.Append(" ", 1);
+        run = ++i;
     }
+    escaped.Append(text + run, length - run);
     if (escaped.Overflowed()) {
         out[0] = '\0';
         return false;
@@ -200,7 +207,7 @@ int ClXmlWriter::WriteTag(char* line, size_t size, const char* name, const char*
         Fail();
         return 0;
     }
-    return WriteText(line) ? 1 : 0;
+    return WriteBytes(line, out.Length());
 }
 
 int ClXmlWriter::WriteEnd(char* line, size_t size, const char* name, int indent) {
@@ -214,5 +221,5 @@ int ClXmlWriter::WriteEnd(char* line, size_t size, const char* name, int indent)
         Fail();
         return 0;
     }
-    return WriteText(line) ? 1 : 0;
+    return WriteBytes(line, out.Length());
 }

@@ -75,6 +75,8 @@ private:
                  const char* attrName1, const char* attrValue1,
                  const char* attrName2, const char* attrValue2);
     int WriteEnd(char* line, size_t size, const char* name, int indent);
+    // length bytes of text in one write call; 1 written, 0 failed.
+    int WriteBytes(const char* text, size_t length);
     // Closes the file after a failed line; every later write returns 0.
     void Fail();
     // The escaped form of text into out; false, with out emptied, when the

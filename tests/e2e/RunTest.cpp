@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <stdlib.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "compat/mbcs.h"
+#include "platform/BokAdmin.h"
 
 namespace fs = std::filesystem;
 
@@ -356,6 +358,133 @@ TEST_F(RunFixture, AHostPathOutsideAsciiNamesTheReport) {
     const RunResult refused = RunProgram({U8(u8"C:\\Mildan\\Data\\😀.xml")}, "\nF12\n");
     EXPECT_EQ(refused.status, 2) << refused.output;
     EXPECT_TRUE(Contains(refused.output, "code page 932 cannot hold")) << refused.output;
+}
+
+// The windows come from a module that the program loads only when asked
+// for them; without a display it says so and serves on the terminal.
+TEST_F(RunFixture, TheWindowsModuleLoadsWhenTheWindowsAreAskedFor) {
+    setenv("DEPRLINK_FRONTEND", "wx", 1);
+    const RunResult run = RunProgram({}, "3\nC:\\Mildan\\Data\\out.xml\nF12\n");
+    setenv("DEPRLINK_FRONTEND", "terminal", 1);
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(Contains(run.output, "no display for the windows, using the terminal")) << run.output;
+    EXPECT_FALSE(Contains(run.output, "cannot load the windows")) << run.output;
+    // Each failed start of the toolkit is cleaned up (the sanitizer build
+    // would report what is left).
+    EXPECT_FALSE(Contains(run.output, "LeakSanitizer")) << run.output;
+}
+
+// A home with a generated company instead of the sample: bokctl creates
+// the store and imports the company file as a user would.
+class GeneratedRunFixture : public RunFixture {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/deprlink-e2e-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_home = pattern;
+        unsetenv("DISPLAY");
+        setenv("DEPRLINK_FRONTEND", "terminal", 1);
+        fs::create_directories(m_home / "drive_c/Mildan/Data");
+        fs::create_directories(m_home / "drive_c/Mildan/Env");
+        std::ofstream(m_home / "drives.conf") << "C:  fixed  drive_c\n";
+        ASSERT_EQ(Bokctl({"init"}).status, 0);
+    }
+    void Import(const std::string& text) {
+        const fs::path file = m_home / "company.txt";
+        std::ofstream(file, std::ios::binary) << text;
+        const RunResult import = Bokctl({"import", file.string()});
+        ASSERT_EQ(import.status, 0) << import.output;
+    }
+};
+
+std::string Sha256(const fs::path& file) {
+    const std::string command = "sha256sum '" + file.string() + "'";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return {};
+    char digest[65] = {};
+    const bool read = std::fscanf(pipe, "%64s", digest) == 1;
+    pclose(pipe);
+    return read ? digest : "";
+}
+
+// The report of a large generated company, byte for byte as the program
+// wrote it before its platform calls and figures were made faster.
+TEST_F(GeneratedRunFixture, TheReportOfTenThousandAssetsKeepsItsBytes) {
+    Import(bok::GeneratedCompanyText(10000));
+    const RunResult run = RunProgram({}, "1\nC:\\Mildan\\Data\\out.xml\nF12\n");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(Sha256(Data("out.xml")), "6900a9badac47f3a30b8f5673c097bb8c8dfe4cc59eb6e759f05f9ba4c7c8513");
+}
+
+// A run and an import at the same time, in two processes: the import
+// replaces the selected data set (name, period, assets) while the
+// conditions dialog is open.  The report must come from one state of the
+// store, the one the dialog showed.
+TEST_F(GeneratedRunFixture, AnImportDuringTheDialogLeavesTheRunWithTheStateItShowed) {
+    const std::string before = U8(u8"[data]\nid = D1\nnumber = 1\nname = 旧商店\nperiod = 20240101 20241231\n"
+                                  u8"[user]\nid = u\nselected = 1\n[era]\nstart = 19890108\nname = 平成\n"
+                                  u8"[asset]\nname = 旧資産\nacquired = 20200101\ncost = 1000\nmethod = 1\n");
+    const std::string after = U8(u8"[data]\nid = D1\nnumber = 1\nname = 新商店\nperiod = 20250101 20251231\n"
+                                 u8"[asset]\nname = 新資産一\nacquired = 20200101\ncost = 2000\nmethod = 1\n"
+                                 u8"[asset]\nname = 新資産二\nacquired = 20200101\ncost = 3000\nmethod = 1\n");
+    Import(before);
+    const fs::path replacement = m_home / "replacement.txt";
+    std::ofstream(replacement, std::ios::binary) << after;
+
+    int in[2], out[2];
+    ASSERT_EQ(pipe(in), 0);
+    ASSERT_EQ(pipe(out), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        dup2(in[0], 0);
+        dup2(out[1], 1);
+        dup2(out[1], 2);
+        close(in[0]); close(in[1]); close(out[0]); close(out[1]);
+        execl(BOKCTL_PATH, BOKCTL_PATH, "--home", m_home.c_str(), "run", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    // The dialog is open once its first question is asked.
+    std::string output;
+    const std::string question = U8(u8"事業区分を選んでください");
+    char buffer[4096];
+    while (output.find(question) == std::string::npos) {
+        struct pollfd ready = {out[0], POLLIN, 0};
+        ASSERT_EQ(poll(&ready, 1, 30000), 1) << output;
+        const ssize_t n = read(out[0], buffer, sizeof buffer);
+        ASSERT_GT(n, 0) << output;
+        output.append(buffer, static_cast<size_t>(n));
+    }
+    EXPECT_NE(output.find(U8(u8"旧商店")), std::string::npos) << output;
+
+    const RunResult import = Bokctl({"import", replacement.string()});
+    EXPECT_EQ(import.status, 0) << import.output;
+
+    const std::string answers = "3\nC:\\Mildan\\Data\\out.xml\nF12\n";
+    ASSERT_EQ(write(in[1], answers.data(), answers.size()), static_cast<ssize_t>(answers.size()));
+    close(in[1]);
+    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) output.append(buffer, static_cast<size_t>(n));
+    close(out[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << output;
+
+    const std::string report = compat::SjisToUtf8(ReadFile(Data("out.xml")));
+    EXPECT_TRUE(Contains(report, U8(u8"<KOMONSAKINAME>旧商店</KOMONSAKINAME>"))) << report;
+    EXPECT_TRUE(Contains(report, "<JIGYOUNENDOFROM>20240101</JIGYOUNENDOFROM>")) << report;
+    EXPECT_TRUE(Contains(report, U8(u8"<SISANMEI>旧資産</SISANMEI>"))) << report;
+    EXPECT_FALSE(Contains(report, U8(u8"新資産"))) << report;
+    EXPECT_FALSE(Contains(report, "<SISAN Count=\"2\">")) << report;
+
+    // The next run reads the store as the import left it.
+    const RunResult next = RunProgram({}, "3\nC:\\Mildan\\Data\\next.xml\nF12\n");
+    EXPECT_EQ(next.status, 0) << next.output;
+    const std::string nextReport = compat::SjisToUtf8(ReadFile(Data("next.xml")));
+    EXPECT_TRUE(Contains(nextReport, U8(u8"<KOMONSAKINAME>新商店</KOMONSAKINAME>"))) << nextReport;
+    EXPECT_TRUE(Contains(nextReport, U8(u8"<SISANMEI>新資産二</SISANMEI>"))) << nextReport;
 }
 
 }  // namespace
