@@ -148,6 +148,7 @@ struct HostLog {
     std::mutex mutex;
     bool bDisabled = false;
     bool bReEnabled = false;
+    bool bReParented = false;
     struct Post {
         long message;
         long wParam;
@@ -179,7 +180,13 @@ struct HostLog {
             posts.push_back(post);
             return true;
         }
-        return verb == "SetForegroundWindow" || verb == "SetParent";
+        if (verb == "SetParent") {
+            unsigned long long child = 0;
+            if (!(words >> child) || child == 0) return false;
+            bReParented = true;
+            return true;
+        }
+        return verb == "SetForegroundWindow";
     }
 };
 
@@ -218,6 +225,15 @@ int Run(const std::vector<std::string>& args) {
     if (program.empty()) program = SelfFolder() + "/../../app/" + (pro ? "DeprLinkPro" : "DeprLinkStd");
     if (access(program.c_str(), X_OK) != 0) return Fail("cannot run " + program + ": " + std::strerror(errno));
 
+    // A program started on a home without a store could only fail, and the
+    // host window's socket would leave a folder behind in a home that is
+    // not one.
+    {
+        std::string listing;
+        bok::AdminError error;
+        if (!bok::DescribeStore(compat::PlatformHome(), &listing, &error)) return Fail(error.message);
+    }
+
     HostLog log;
     compat::HostWindowServer server(window, [&log](const std::string& request) { return log.Handle(request); });
     if (!server.Start()) return Fail("cannot serve the host window at " + compat::HostSocketPath(window));
@@ -246,6 +262,7 @@ int Run(const std::vector<std::string>& args) {
     std::lock_guard<std::mutex> lock(log.mutex);
     std::printf("host disabled: %s\n", log.bDisabled ? "yes" : "no");
     std::printf("host re-enabled: %s\n", log.bReEnabled ? "yes" : "no");
+    std::printf("progress dialog re-parented: %s\n", log.bReParented ? "yes" : "no");
     if (log.posts.empty()) {
         std::printf("posted: nothing\n");
         return kExitNothingPosted;

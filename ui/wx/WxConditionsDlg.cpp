@@ -377,8 +377,11 @@ void WxConditionsDlg::SetFocusTo(int id) {
 
 void WxConditionsDlg::SelectAllAndScroll(int id) {
     if (FindWindow(id) != m_pEdit) return;
-    m_pEdit->SelectAll();
-    m_pEdit->ShowPosition(m_pEdit->GetLastPosition());
+    // EM_SETSEL 0, -1 leaves the caret at the end of the selection, and
+    // scrolling to the caret shows the end of the path.  The toolkit's
+    // entry scrolls to its caret by itself; moving the caret to show a
+    // position would drop the selection.
+    m_pEdit->SetSelection(0, m_pEdit->GetLastPosition());
 }
 
 void WxConditionsDlg::EndDialog(int result) {
