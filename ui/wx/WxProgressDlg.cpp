@@ -19,7 +19,7 @@ constexpr int64_t kRepaintIntervalMs = 20;
 // The toolkit draws on its frame clock, a frame or two after a change.  A
 // window that is not drawn within this time (hidden, or on no screen) is
 // not waited for any longer.
-constexpr int64_t kPaintWaitMs = 200;
+constexpr int64_t kPaintWaitMs = 500;
 
 // <chrono> does not build with the program's code page, hence the C clock.
 int64_t MonotonicMs() {
