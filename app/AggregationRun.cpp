@@ -34,8 +34,10 @@ BOOL CLinkApp::RunAggregation(StDATAINFO* dataInfo) {
         return FALSE;
     }
 
-    // The progress window is parented to the host by the front end.
-    std::unique_ptr<IProgressView> view = CreateProgressView(m_pHostWnd);
+    // Made without an owner, then given to the host window, so that it
+    // stays with the host while the host is disabled.
+    std::unique_ptr<IProgressView> view = CreateProgressView(nullptr);
+    if (view && m_pHostWnd) SetParent(view->Handle(), m_pHostWnd);
     CProgressDlg progress(view.get());
     BeginWaitCursor();
     progress.InitBars();

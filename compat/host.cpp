@@ -245,3 +245,14 @@ BOOL IsWindow(HWND window)
 {
     return Ask(window, "IsWindow");
 }
+
+HWND SetParent(HWND child, HWND parent)
+{
+    // A window that is not there cannot be given a parent.
+    if (child == nullptr)
+        return nullptr;
+    char request[64];
+    snprintf(request, sizeof request, "SetParent %" PRIuPTR, reinterpret_cast<uintptr_t>(child));
+    Ask(parent, request);
+    return nullptr;
+}

@@ -112,6 +112,8 @@ TEST_F(RunFixture, ASuccessfulRunWritesTheReportAndPostsZero) {
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_TRUE(Contains(run.output, "host disabled: yes")) << run.output;
     EXPECT_TRUE(Contains(run.output, "host re-enabled: yes")) << run.output;
+    // The progress dialog went to the host window while the run worked.
+    EXPECT_TRUE(Contains(run.output, "progress dialog re-parented: yes")) << run.output;
     EXPECT_TRUE(Contains(run.output, "posted: message=32769 wParam=3 lParam=0")) << run.output;
     EXPECT_TRUE(Contains(run.output, U8(u8"減価償却の集計結果を正常に出力しました。"))) << run.output;
 
@@ -135,6 +137,7 @@ TEST_F(RunFixture, CancelPostsOneWithoutProgress) {
     EXPECT_TRUE(Contains(run.output, "posted: message=32769 wParam=3 lParam=1")) << run.output;
     EXPECT_TRUE(Contains(run.output, U8(u8"｢所得税(減価償却)｣の集計を中止します。"))) << run.output;
     EXPECT_FALSE(Contains(run.output, U8(u8"集計中"))) << run.output;
+    EXPECT_TRUE(Contains(run.output, "progress dialog re-parented: no")) << run.output;
     EXPECT_FALSE(fs::exists(Data("out.xml")));
     EXPECT_FALSE(fs::exists(m_home / "drive_c/Mildan/Env/DeprLinkStd.env"));
 }

@@ -160,6 +160,7 @@ struct HostLog {
     std::mutex mutex;
     bool bDisabled = false;
     bool bReEnabled = false;
+    bool bReParented = false;
     struct Post {
         long message;
         long wParam;
@@ -191,7 +192,13 @@ struct HostLog {
             posts.push_back(post);
             return true;
         }
-        return verb == "SetForegroundWindow" || verb == "SetParent";
+        if (verb == "SetParent") {
+            unsigned long long child = 0;
+            if (!(words >> child) || child == 0) return false;
+            bReParented = true;
+            return true;
+        }
+        return verb == "SetForegroundWindow";
     }
 };
 
@@ -285,6 +292,15 @@ int Run(const std::vector<std::string>& args) {
     if (!converted)
         return Fail("run: FIELD4 is not UTF-8 or has characters that code page 932 cannot hold");
 
+    // A program started on a home without a store could only fail, and the
+    // host window's socket would leave a folder behind in a home that is
+    // not one.
+    {
+        std::string listing;
+        bok::AdminError error;
+        if (!bok::DescribeStore(compat::PlatformHome(), &listing, &error)) return Fail(error.message);
+    }
+
     HostLog log;
     compat::HostWindowServer server(options.window,
                                     [&log](const std::string& request) { return log.Handle(request); });
@@ -298,6 +314,7 @@ int Run(const std::vector<std::string>& args) {
     std::lock_guard<std::mutex> lock(log.mutex);
     std::printf("host disabled: %s\n", log.bDisabled ? "yes" : "no");
     std::printf("host re-enabled: %s\n", log.bReEnabled ? "yes" : "no");
+    std::printf("progress dialog re-parented: %s\n", log.bReParented ? "yes" : "no");
     if (log.posts.empty()) {
         std::printf("posted: nothing\n");
         return kExitNothingPosted;
