@@ -15,7 +15,7 @@
 
 namespace {
 
-std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+using testsupport::U8;
 
 // A front end reading script from one pipe and writing to another,
 // installed while it lives.
