@@ -25,7 +25,9 @@ public:
 
     // Text in the platform's readable import format (UTF-8).
     bool Import(std::string_view text);
-    bool Import(std::u8string_view text) { return Import(std::string_view(reinterpret_cast<const char*>(text.data()), text.size())); }
+    bool Import(std::u8string_view text) {
+        return Import(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+    }
     bool SetFault(const std::string& operation, long status, long atIndex = -1);
     // The last refusal, for failure messages.
     std::string Error() const;

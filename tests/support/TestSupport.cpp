@@ -15,8 +15,10 @@ namespace testsupport {
 TempFolder::TempFolder(std::string_view name) {
     const char* tmp = getenv("TMPDIR");
     std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/" + std::string(name) + "-XXXXXX";
-    if (mkdtemp(pattern.data()) != nullptr) m_strPath = pattern;
-    else ADD_FAILURE() << "no temporary folder " << pattern;
+    if (mkdtemp(pattern.data()) != nullptr)
+        m_strPath = pattern;
+    else
+        ADD_FAILURE() << "no temporary folder " << pattern;
 }
 
 TempFolder::~TempFolder() {
@@ -55,8 +57,10 @@ ScopedPlatformHome::ScopedPlatformHome(std::string_view name) : TempFolder(name)
 }
 
 ScopedPlatformHome::~ScopedPlatformHome() {
-    if (m_bHadHome) setenv("BOK_HOME", m_strOldHome.c_str(), 1);
-    else unsetenv("BOK_HOME");
+    if (m_bHadHome)
+        setenv("BOK_HOME", m_strOldHome.c_str(), 1);
+    else
+        unsetenv("BOK_HOME");
     compat::ReloadDriveTable();
 }
 
@@ -70,10 +74,11 @@ std::string ShownMessage::TextU8() const { return compat::SjisToUtf8(text); }
 std::string ShownMessage::CaptionU8() const { return compat::SjisToUtf8(caption); }
 
 MessageRecorder::MessageRecorder(int answer) {
-    m_previous = compat::SetMessageBoxHandler([this, answer](HWND owner, const char* text, const char* caption, UINT type) {
-        messages.push_back({owner, text ? text : "", caption ? caption : "", type});
-        return answer;
-    });
+    m_previous =
+        compat::SetMessageBoxHandler([this, answer](HWND owner, const char* text, const char* caption, UINT type) {
+            messages.push_back({owner, text ? text : "", caption ? caption : "", type});
+            return answer;
+        });
 }
 
 MessageRecorder::~MessageRecorder() { compat::SetMessageBoxHandler(m_previous); }
