@@ -178,7 +178,7 @@ TEST(AggregationRun, ProgressOutcomeAndResultOfEachEnding) {
         EXPECT_EQ(app.m_listOutput.size(), c.outputLines) << c.what;
         app.ExitInstance();
         EXPECT_TRUE(app.m_listAssets.empty() && app.m_listOutput.empty()) << c.what;
-        EXPECT_EQ(std::filesystem::exists(home.HostPath("drive_c/out.xml")), c.result == 0) << c.what;
+        EXPECT_EQ(std::filesystem::exists(home.File("drive_c/out.xml")), c.result == 0) << c.what;
     }
 }
 

@@ -17,8 +17,8 @@
 
 namespace {
 
-using compat_test::TestHome;
-using compat_test::U8;
+using testsupport::ScopedPlatformHome;
+using testsupport::U8;
 
 class CFileTest : public testing::Test {
 protected:
@@ -47,7 +47,7 @@ protected:
         return error.m_cause;
     }
 
-    TestHome m_home;
+    ScopedPlatformHome m_home;
 };
 
 constexpr UINT kCreateWrite = CFile::modeCreate | CFile::modeWrite;

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "CompatTestHome.h"
+#include "tests/support/TestSupport.h"
 #include "compat/mbcs.h"
 #include "compat/win32.h"
 

@@ -11,7 +11,7 @@
 #include "compat/msgbox.h"
 #include "platform/BokAdmin.h"
 #include "platform/BokBCore.h"
-#include "tests/uty/BokTestHome.h"
+#include "tests/support/PlatformStore.h"
 
 namespace {
 
@@ -57,11 +57,9 @@ class ClGenkashokyakuProcTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_home.IsReady()) << m_home.Error();
-        m_previous = compat::SetMessageBoxHandler([](HWND, const char*, const char*, UINT) { return IDOK; });
     }
     void TearDown() override {
         SetRecordAllocFailureForTests(-1);
-        compat::SetMessageBoxHandler(m_previous);
         for (StSISANREC* p : m_listAssets) delete p;
         for (StSISANDATA* p : m_listOutput) delete p;
         EXPECT_EQ(ClRuleGenkashokyaku::LiveCount(), 0);
@@ -81,8 +79,8 @@ protected:
         return data;
     }
 
-    BokTestHome m_home;
-    compat::MessageBoxHandler m_previous;
+    testsupport::ScopedPlatformStore m_home;
+    testsupport::MessageRecorder m_messages;
     SisanRecList m_listAssets;
     SisanDataList m_listOutput;
 };
@@ -660,7 +658,7 @@ TEST_F(ClGenkashokyakuProcTest, AFatalPlatformStatusFailsTheSchedule) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.pszOperation) + " " + std::to_string(c.lStatus));
         bok::AdminError error;
-        ASSERT_TRUE(bok::ClearFaults(m_home.Home(), &error)) << error.message;
+        ASSERT_TRUE(bok::ClearFaults(m_home.Path(), &error)) << error.message;
         ASSERT_TRUE(m_home.SetFault(c.pszOperation, c.lStatus, c.lAtIndex)) << m_home.Error();
         s_nShown = 0;
         EXPECT_EQ(proc.MakeSchedule(m_listAssets, m_listOutput, &data), c.nResult);

@@ -36,7 +36,7 @@ plant decimal/ClFixDec.cpp report/ClXmlWriter.h "decimal must not include report
 plant ui/RememberedPath.cpp app/LinkApp.h "ui must not include app"
 # An internal header outside its library, a test helper in the product.
 plant deprec/MakeSchedule.cpp platform/Store.h "deprec must not include platform_store"
-plant report/ClReportWriter.cpp tests/uty/BokTestHome.h "report must not include tests"
+plant report/ClReportWriter.cpp tests/support/TestSupport.h "report must not include tests"
 # Beside the including file: ui/ProgressDlg.cpp reaching its own folder's
 # conditions dialog climbs from the progress dialog into the dialogs.
 plant ui/ProgressDlg.cpp ConditionsDlg.h "progress must not include ui"

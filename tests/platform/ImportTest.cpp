@@ -18,7 +18,7 @@ std::string Asset(const std::string& extra) {
     return "[asset]\nname = A\nacquired = 20240101\ncost = 1\nmethod = 1\n" + extra;
 }
 
-std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+using testsupport::U8;
 
 // before, a NUL byte, after.
 std::string WithNul(const char* before, const char* after) { return std::string(before) + '\0' + after; }

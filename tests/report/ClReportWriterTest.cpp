@@ -26,7 +26,6 @@
 #include "ui/ProgressDlg.h"
 
 using reporttest::ReadFile;
-using reporttest::TempDir;
 using reporttest::WindowsPath;
 
 namespace {
@@ -186,8 +185,7 @@ protected:
     void Add(std::unique_ptr<StSISANDATA> record) { m_list.push_back(record.release()); }
     void WriteSupportInfo(const std::string& bytes) { reporttest::WriteFile(m_dir.File("SUPPORT.INF"), bytes); }
 
-    TempDir m_dir;
-    reporttest::ScopedHome m_home{m_dir.Path()};
+    testsupport::ScopedPlatformHome m_dir{"deprlink-report"};
     reporttest::ScopedChdir m_cwd{m_dir.Path()};
     StDATAINFO m_data = ExampleData();
     SisanDataList m_list;
@@ -838,7 +836,7 @@ protected:
         ASSERT_TRUE(m_dir.Ok());
         bok::ResetForTests();
         bok::AdminError error;
-        ASSERT_TRUE(bok::InitSample(m_dir.File("home"), &error)) << error.line << " " << error.message;
+        ASSERT_TRUE(bok::InitSample(m_dir.Path(), &error)) << error.line << " " << error.message;
         compat::ReloadDriveTable();
     }
     void TearDown() override {
@@ -847,8 +845,7 @@ protected:
         bok::ResetForTests();
     }
 
-    TempDir m_dir;
-    reporttest::ScopedHome m_home{m_dir.File("home")};
+    testsupport::ScopedPlatformHome m_dir{"deprlink-report"};
     reporttest::ScopedChdir m_cwd{m_dir.Path()};
     SisanRecList m_assets;
     SisanDataList m_output;
@@ -894,7 +891,7 @@ TEST_F(SampleReportTest, ParsesAndReadsBackInJapanese) {
         std::optional<std::string> value = RunCommand("xmllint --xpath \"" + std::string(q.xpath) + "\" '" + copy + "'");
         ASSERT_TRUE(value) << q.xpath;
         if (!value->empty() && value->back() == '\n') value->pop_back();
-        EXPECT_EQ(*value, reporttest::FromU8(q.expected.c_str())) << q.xpath;
+        EXPECT_EQ(*value, testsupport::U8(q.expected.c_str())) << q.xpath;
     }
 }
 

@@ -10,7 +10,6 @@
 #include "ReportTestSupport.h"
 
 using reporttest::ReadFile;
-using reporttest::TempDir;
 using reporttest::WindowsPath;
 
 namespace {
@@ -21,8 +20,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(m_dir.Ok()); }
     std::string HostFile(const char* name = "out.xml") const { return m_dir.File(name); }
 
-    TempDir m_dir;
-    reporttest::ScopedHome m_home{m_dir.Path()};
+    testsupport::ScopedPlatformHome m_dir{"deprlink-report"};
 };
 
 // --- Escape -----------------------------------------------------------------

@@ -20,7 +20,7 @@ class ConditionsDlgTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(home.IsReady()) << home.Error();
-        home.SetDrives({"C: fixed drive_c", "Q: cdrom drive_q", "R: fixed drive_r ro", "\\\\SERVER\\share remote share",
+        SetDrives(home, {"C: fixed drive_c", "Q: cdrom drive_q", "R: fixed drive_r ro", "\\\\SERVER\\share remote share",
                         "\\\\SERVER\\roshare remote roshare ro"},
                        {"drive_c", "drive_q", "drive_r", "share", "roshare"});
         ASSERT_TRUE(home.Import(u8R"(
@@ -45,7 +45,7 @@ selected = 5
 
     void Remember(const std::string& line) {
         home.MakeDir("drive_c/BOK/ENV");
-        home.WriteBytes(kEnvFile, line);
+        home.WriteFile(kEnvFile, line);
     }
 
     // A dialog shown over view, as a front end shows it.
@@ -250,8 +250,8 @@ class ConditionsDlgRefusalTest : public ConditionsDlgTest, public ::testing::Wit
 TEST_P(ConditionsDlgRefusalTest, LeavesTheDialogOpenWithThePathSelected) {
     const StRefusalCase& c = GetParam();
     home.MakeDir("drive_c/out/folder.xml");
-    home.WriteBytes("drive_c/out/exists.xml", "old");
-    home.WriteBytes("drive_c/out/file", "in the way");
+    home.WriteFile("drive_c/out/exists.xml", "old");
+    home.WriteFile("drive_c/out/file", "in the way");
     auto dialog = Open();
     view.SetControlText(IDC_EDT_OUTPUT, c.strPath);
     view.SetFocusTo(IDOK);
@@ -272,7 +272,7 @@ TEST_P(ConditionsDlgRefusalTest, LeavesTheDialogOpenWithThePathSelected) {
         const bool question = c.messages[i].find("？") != std::string::npos;
         EXPECT_EQ(frontend.messages[i].nType, question ? MB_YESNO | MB_ICONQUESTION : MB_ICONWARNING);
     }
-    EXPECT_EQ(home.ReadBytes("drive_c/out/exists.xml"), "old");
+    EXPECT_EQ(home.ReadFile("drive_c/out/exists.xml"), "old");
     EXPECT_FALSE(home.Exists("drive_c/new"));
 }
 
@@ -311,7 +311,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ConditionsDlgTest, AcceptsAPathThatPassesEveryCheck) {
     home.MakeDir("drive_c/out");
-    home.WriteBytes("drive_c/out/exists.xml", "old");
+    home.WriteFile("drive_c/out/exists.xml", "old");
     struct {
         const char* pszTitle;
         const char* pszHostPath;
@@ -346,7 +346,7 @@ TEST_F(ConditionsDlgTest, AcceptsAPathThatPassesEveryCheck) {
         if (c.pszCreated) {
             EXPECT_TRUE(home.IsDir(c.pszCreated));
         }
-        EXPECT_EQ(home.ReadBytes("drive_c/out/exists.xml"), "old");  // the run writes it, not the dialog
+        EXPECT_EQ(home.ReadFile("drive_c/out/exists.xml"), "old");  // the run writes it, not the dialog
     }
 }
 

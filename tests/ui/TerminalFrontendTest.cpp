@@ -17,7 +17,7 @@
 
 namespace {
 
-std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+using testsupport::U8;
 
 // A front end reading script from one pipe (or, with onTerminal, from a
 // pseudo-terminal, as keys typed at a terminal arrive) and writing to

@@ -8,7 +8,7 @@
 #include "compat/msgbox.h"
 #include "platform/BokAdmin.h"
 #include "platform/BokMsgMgr.h"
-#include "tests/uty/BokTestHome.h"
+#include "tests/support/PlatformStore.h"
 
 namespace {
 
@@ -37,21 +37,15 @@ class CmnProcHprTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_home.IsReady()) << m_home.Error();
-        // The platform's fatal-error check shows a message; answer it here.
-        m_previous = compat::SetMessageBoxHandler([this](HWND, const char*, const char*, UINT) {
-            ++m_nMessages;
-            return IDOK;
-        });
     }
     void TearDown() override {
-        compat::SetMessageBoxHandler(m_previous);
         EXPECT_EQ(bok::OpenCursorCount(), 0);
     }
     void Import(std::u8string_view text) { ASSERT_TRUE(m_home.Import(text)) << m_home.Error(); }
 
-    BokTestHome m_home;
-    compat::MessageBoxHandler m_previous;
-    int m_nMessages = 0;
+    testsupport::ScopedPlatformStore m_home;
+    // The platform's fatal-error check shows a message; answered here.
+    testsupport::MessageRecorder m_messages;
 };
 
 bool IsAllZero(const StGENGOINFO& info) {
@@ -211,7 +205,7 @@ TEST_P(FaultTest, RecordsWhatThePlatformAnswered) {
         if (c.lRecorded != 0) {
             EXPECT_EQ(ClMsgMgr::Inst()->GetLastErrorSource(), "CmnProcHpr");
         }
-        EXPECT_EQ(m_nMessages, c.nMessages);
+        EXPECT_EQ(m_messages.messages.size(), static_cast<size_t>(c.nMessages));
     }
     EXPECT_EQ(ClMsgMgr::Inst()->GetLastError(), 0);
 }
@@ -229,7 +223,7 @@ TEST_F(CmnProcHprTest, WalkEndingEarlyKeepsTheEraSoFar) {
     ASSERT_EQ(helper.GetGengoName(20240101, szName, &nYear), 0);
     EXPECT_STREQ(szName, "甲");
     EXPECT_EQ(nYear, 125);
-    EXPECT_EQ(m_nMessages, 0);
+    EXPECT_TRUE(m_messages.messages.empty());
 }
 
 // The accounting period -------------------------------------------------------
@@ -248,7 +242,7 @@ TEST_F(CmnProcHprTest, PeriodOfTheSelectedData) {
 // A home without a usable store gives no company-data set: the helper
 // records its own error, and destroying the helper clears it again.
 TEST_F(CmnProcHprTest, FailureIsRecordedUntilTheHelperGoes) {
-    std::string strMissing = m_home.Home() + "/missing/deeper";
+    std::string strMissing = m_home.Path() + "/missing/deeper";
     setenv("BOK_HOME", strMissing.c_str(), 1);
     bok::ResetForTests();
     {
@@ -263,7 +257,7 @@ TEST_F(CmnProcHprTest, FailureIsRecordedUntilTheHelperGoes) {
         EXPECT_GT(ClMsgMgr::Inst()->GetLastErrorLine(), 0);
     }
     EXPECT_EQ(ClMsgMgr::Inst()->GetLastError(), 0);
-    setenv("BOK_HOME", m_home.Home().c_str(), 1);
+    setenv("BOK_HOME", m_home.Path().c_str(), 1);
 }
 
 }  // namespace
