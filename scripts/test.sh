@@ -4,13 +4,11 @@
 # virtual display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/test-builds.sh
 
 scripts/install-deps.sh
 
-jobs=$(nproc)
-xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
-
-for preset in default asan; do
+for preset in "${presets[@]}"; do
   echo "== $preset: configure and build"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
