@@ -6,16 +6,14 @@
 # Last, it fuzzes each fuzz target for a bounded time (scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/test-builds.sh
 
 scripts/install-deps.sh
 
 echo "== includes against scripts/layers.txt"
 scripts/check-includes.sh
 
-jobs=$(nproc)
-xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
-
-for preset in default asan; do
+for preset in "${presets[@]}"; do
   echo "== $preset: configure and build"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"

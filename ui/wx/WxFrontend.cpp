@@ -161,36 +161,28 @@ bool StartWxFrontend(int& argc, char** argv) {
     // display, which is when it picks the visual; a choice of the user's
     // own is kept.
     setenv("GDK_GL", "disable", 0);
-    // Opening the display now and then fails once on a busy X server and
-    // works when asked again; a display that is really missing fails every
-    // time, quickly.
-    constexpr int kAttempts = 3;
-    for (int attempt = 1; !wxui::g_bStarted && attempt <= kAttempts; ++attempt) {
-        if (attempt > 1) wxMilliSleep(100);
-        wxApp::SetInstance(new wxui::WxApplication);
-        // Why the toolkit cannot start is said on standard error, the only
-        // place to say it before any window exists (and only after the
-        // last attempt).
-        delete wxLog::SetActiveTarget(new wxLogStderr);
-        wxLog::EnableLogging(attempt == kAttempts);
-        // wxEntryStart deletes the application object itself when it fails.
-        const bool entered = wxEntryStart(argc, argv);
-        wxLog::EnableLogging(true);
-        if (!entered) {
-            // The toolkit made its stock lists before the display refused,
-            // and a failed start does not clean up: the next attempt would
-            // make new ones over them.
-            wxDeleteStockLists();
-            wxDELETE(wxTheColourDatabase);
-            continue;
-        }
-        if (!wxTheApp->CallOnInit()) {
-            wxEntryCleanup();
-            return false;
-        }
-        wxui::g_bStarted = true;
+    // The display is asked once.  One that drops a connection now and then
+    // is an X server resetting whenever its last client leaves (Xvfb
+    // without -noreset): a fault of the server's set-up, not one to hide by
+    // asking again.
+    wxApp::SetInstance(new wxui::WxApplication);
+    // Why the toolkit cannot start is said on standard error, the only
+    // place to say it before any window exists.
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+    if (!wxEntryStart(argc, argv)) {
+        // wxEntryStart deletes the application object itself when it fails,
+        // but not the stock lists and colour names made before the display
+        // was asked for; only the application's cleanup frees those.
+        wxDeleteStockLists();
+        wxDELETE(wxTheColourDatabase);
+        return false;
     }
-    return wxui::g_bStarted;
+    if (!wxTheApp->CallOnInit()) {
+        wxEntryCleanup();
+        return false;
+    }
+    wxui::g_bStarted = true;
+    return true;
 }
 
 void StopWxFrontend() {
