@@ -100,38 +100,38 @@ constexpr int64_t AssetIntHigh(const AssetColumn& column) {
     return column.bSigned ? (int64_t{1} << (8 * column.nSize - 1)) - 1 : (int64_t{1} << (8 * column.nSize)) - 1;
 }
 
-// Each column must fit the field its type decodes into, lie within its
-// record, share no byte with another column's field and no name with
-// another column.
+// A column fits the field its type decodes into, within its record.
+constexpr bool AssetColumnFits(const AssetColumn& column) {
+    const size_t record = column.eRecord == AssetRecord::Master ? sizeof(StKOTEISHISANINFO) : sizeof(StKOTEINENINFO);
+    if (column.nOffset + column.nSize > record) return false;
+    switch (column.eType) {
+    case AssetType::Int:
+        return (column.nSize == 1 || column.nSize == 2 || column.nSize == 4) &&
+               column.llDefault >= AssetIntLow(column) && column.llDefault <= AssetIntHigh(column);
+    case AssetType::Date:
+        return column.nSize == 4 && column.bSigned && column.llDefault == 0;
+    case AssetType::Amount:
+        return column.nSize == 8 && column.bSigned && column.llDefault == 0;
+    case AssetType::Text:
+        return column.nSize >= 2 && column.llDefault == 0;
+    }
+    return false;
+}
+
+// Two columns clash when their fields share a byte or they share a name.
+constexpr bool AssetColumnsClash(const AssetColumn& a, const AssetColumn& b) {
+    if (a.eRecord == b.eRecord && a.nOffset < b.nOffset + b.nSize && b.nOffset < a.nOffset + a.nSize) return true;
+    const char* x = a.pszName;
+    const char* y = b.pszName;
+    while (*x != '\0' && *x == *y) ++x, ++y;
+    return *x == *y;
+}
+
 constexpr bool AssetColumnsSound() {
     for (size_t i = 0; i < kAssetColumnCount; ++i) {
-        const AssetColumn& a = kAssetColumns[i];
-        const size_t recordSize = a.eRecord == AssetRecord::Master ? sizeof(StKOTEISHISANINFO) : sizeof(StKOTEINENINFO);
-        if (a.nOffset + a.nSize > recordSize) return false;
-        switch (a.eType) {
-        case AssetType::Int:
-            if (a.nSize != 1 && a.nSize != 2 && a.nSize != 4) return false;
-            if (a.llDefault < AssetIntLow(a) || a.llDefault > AssetIntHigh(a)) return false;
-            break;
-        case AssetType::Date:
-            if (a.nSize != 4 || !a.bSigned || a.llDefault != 0) return false;
-            break;
-        case AssetType::Amount:
-            if (a.nSize != 8 || !a.bSigned || a.llDefault != 0) return false;
-            break;
-        case AssetType::Text:
-            if (a.nSize < 2 || a.llDefault != 0) return false;
-            break;
-        }
-        for (size_t k = i + 1; k < kAssetColumnCount; ++k) {
-            const AssetColumn& b = kAssetColumns[k];
-            if (a.eRecord == b.eRecord && a.nOffset < b.nOffset + b.nSize && b.nOffset < a.nOffset + a.nSize)
-                return false;
-            const char* x = a.pszName;
-            const char* y = b.pszName;
-            while (*x != '\0' && *x == *y) ++x, ++y;
-            if (*x == *y) return false;
-        }
+        if (!AssetColumnFits(kAssetColumns[i])) return false;
+        for (size_t k = i + 1; k < kAssetColumnCount; ++k)
+            if (AssetColumnsClash(kAssetColumns[i], kAssetColumns[k])) return false;
     }
     return true;
 }

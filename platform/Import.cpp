@@ -415,6 +415,49 @@ private:
     bool m_bFailed = false;
 };
 
+// The value of an asset column that is no text, checked as its type and
+// field allow.
+int64_t ReadNumber(FieldReader& read, const AssetColumn& column) {
+    const char* key = column.pszName;
+    switch (column.eType) {
+    case AssetType::Int:
+        if (column.bRequired) return read.Required(key, AssetIntLow(column), AssetIntHigh(column));
+        return read.Optional(key, AssetIntLow(column), AssetIntHigh(column), column.llDefault);
+    case AssetType::Date:
+        return read.Date(key, column.bRequired);
+    case AssetType::Amount:
+        return column.bRequired ? read.RequiredAmount(key) : read.Amount(key);
+    case AssetType::Text:
+        break;
+    }
+    return 0;
+}
+
+// The type and default of an asset column as the README's table gives them.
+void DescribeColumn(const AssetColumn& column, std::string* type, std::string* fallback) {
+    *fallback = column.bRequired ? "required" : "0";
+    switch (column.eType) {
+    case AssetType::Int:
+        if (!column.bSigned)
+            *type = "int 0.." + std::to_string(AssetIntHigh(column));
+        else
+            *type = column.nSize == 2 ? "int (16-bit)" : "int";
+        if (!column.bRequired) *fallback = std::to_string(column.llDefault);
+        break;
+    case AssetType::Date:
+        *type = column.bRequired ? "date" : "date or 0";
+        break;
+    case AssetType::Amount:
+        *type = "amount";
+        break;
+    case AssetType::Text:
+        *type = std::string("text, ") + (column.bRequired ? "1" : "0") + ".." + std::to_string(AssetTextMax(column)) +
+                " bytes";
+        if (!column.bRequired) *fallback = "empty";
+        break;
+    }
+}
+
 // A folder path as the platform hands it out: ending in a separator.  A
 // final 0x5C that is the trail byte of a double-byte character is not one.
 std::string WithFinalSeparator(const std::string& path) {
@@ -580,28 +623,13 @@ private:
         // several faults in a section, the refusal names the first of them.
         int64_t values[kAssetColumnCount] = {};
         std::string texts[kAssetColumnCount];
+        for (size_t i = 0; i < kAssetColumnCount; ++i)
+            if (kAssetColumns[i].eType != AssetType::Text) values[i] = ReadNumber(read, kAssetColumns[i]);
         for (size_t i = 0; i < kAssetColumnCount; ++i) {
             const AssetColumn& column = kAssetColumns[i];
-            const char* key = column.pszName;
-            switch (column.eType) {
-            case AssetType::Int:
-                values[i] = column.bRequired
-                                ? read.Required(key, AssetIntLow(column), AssetIntHigh(column))
-                                : read.Optional(key, AssetIntLow(column), AssetIntHigh(column), column.llDefault);
-                break;
-            case AssetType::Date:
-                values[i] = read.Date(key, column.bRequired);
-                break;
-            case AssetType::Amount:
-                values[i] = column.bRequired ? read.RequiredAmount(key) : read.Amount(key);
-                break;
-            case AssetType::Text:
-                break;
-            }
+            if (column.eType == AssetType::Text)
+                texts[i] = read.Text(column.pszName, AssetTextMax(column), column.bRequired);
         }
-        for (size_t i = 0; i < kAssetColumnCount; ++i)
-            if (kAssetColumns[i].eType == AssetType::Text)
-                texts[i] = read.Text(kAssetColumns[i].pszName, AssetTextMax(kAssetColumns[i]), kAssetColumns[i].bRequired);
         if (read.Failed()) return false;
 
         if (!DataSetExists(dataId)) {
@@ -653,28 +681,11 @@ std::string AssetKeyTable() {
     // The asset's own keys, which no record field holds.
     table += "| `data` | text, 1.." + std::to_string(kMaxDataId) +
              " bytes | the nearest `[data]` above | data ID; must exist in the file (above or below) or the store |\n";
-    table += "| `code` | int | one more than the highest code of the data set so far | walk order (ties keep file order) |\n";
+    table += "| `code` | int | one more than the highest code of the data set so far |"
+             " walk order (ties keep file order) |\n";
     for (const AssetColumn& column : kAssetColumns) {
-        std::string type, fallback = column.bRequired ? "required" : "0";
-        switch (column.eType) {
-        case AssetType::Int:
-            type = !column.bSigned ? "int 0.." + std::to_string(AssetIntHigh(column))
-                   : column.nSize == 2 ? "int (16-bit)"
-                                       : "int";
-            if (!column.bRequired) fallback = std::to_string(column.llDefault);
-            break;
-        case AssetType::Date:
-            type = column.bRequired ? "date" : "date or 0";
-            break;
-        case AssetType::Amount:
-            type = "amount";
-            break;
-        case AssetType::Text:
-            type = std::string("text, ") + (column.bRequired ? "1" : "0") + ".." +
-                   std::to_string(AssetTextMax(column)) + " bytes";
-            if (!column.bRequired) fallback = "empty";
-            break;
-        }
+        std::string type, fallback;
+        DescribeColumn(column, &type, &fallback);
         table += std::string("| `") + column.pszName + "` | " + type + " | " + fallback + " | " +
                  reinterpret_cast<const char*>(column.pszMeaning) + " |\n";
     }
