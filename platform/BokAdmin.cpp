@@ -86,7 +86,7 @@ bool OpenAdminStore(const std::string& home, bool create, sqlite3** db, std::str
             char* failure = nullptr;
             const bool made =
                 sqlite3_exec(fresh, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr) == SQLITE_OK &&
-                sqlite3_exec(fresh, (std::string("BEGIN;") + kSchemaSql + "COMMIT;").c_str(), nullptr, nullptr,
+                sqlite3_exec(fresh, (std::string("BEGIN;") + SchemaSql() + "COMMIT;").c_str(), nullptr, nullptr,
                              &failure) == SQLITE_OK;
             if (!made) *message = "cannot create " + path + ": " + (failure != nullptr ? failure : "");
             sqlite3_free(failure);

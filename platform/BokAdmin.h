@@ -31,6 +31,11 @@ bool InitSample(const std::string& home, AdminError* error);
 bool ImportFile(const std::string& home, const std::string& file, AdminError* error);
 bool ImportText(const std::string& home, const std::string& text, AdminError* error);
 
+// The README's table of the [asset] keys (Markdown, UTF-8, one row a line),
+// made from the platform's own table of asset columns, so that a test can
+// hold the README to what the import and the store do.
+std::string AssetKeyTable();
+
 // A made-up company of the given number of assets in the import format,
 // the same text for the same number: data set "GEN01" (number 1, period
 // 2024, both business kinds) with a signed-in user that selects it, the

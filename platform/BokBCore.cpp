@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/AssetColumns.h"
 #include "platform/Sets.h"
 #include "platform/Store.h"
 
@@ -306,14 +307,15 @@ struct ClRuleGenkashokyaku::Impl {
     }
 };
 
-// Column order of the walk; Move reads them by these positions.
-#define BOK_ASSET_COLUMNS                                                                                      \
-    "SELECT kind, name, quantity, remarks, disposal, acquired, cost, deduction, opening, method, life, rate,"  \
-    " basis_is_amount, basis_value, ratio, months, basis, balance, disposal_date, category, equal, revised,"   \
-    " ordinary, additional1, additional2, expenses FROM assets WHERE data_id = ?1"
-static constexpr const char kWalkByCodeSql[] = BOK_ASSET_COLUMNS " ORDER BY code, seq LIMIT -1 OFFSET ?2";
-static constexpr const char kWalkByDateSql[] = BOK_ASSET_COLUMNS " ORDER BY acquired, code, seq LIMIT -1 OFFSET ?2";
-#undef BOK_ASSET_COLUMNS
+// The walk reads every asset column, in table order: Move decodes column i
+// into the field of kAssetColumns[i].  Statements are kept by the address
+// of their SQL, which these strings keep for the whole run.
+static const char* WalkSql(bool byDate) {
+    static const std::string select = "SELECT " + bok::detail::AssetColumnList() + " FROM assets WHERE data_id = ?1";
+    static const std::string byCode = select + " ORDER BY code, seq LIMIT -1 OFFSET ?2";
+    static const std::string byAcquired = select + " ORDER BY acquired, code, seq LIMIT -1 OFFSET ?2";
+    return byDate ? byAcquired.c_str() : byCode.c_str();
+}
 static constexpr const char kWalkCountSql[] =
     "SELECT (SELECT COUNT(*) FROM data_sets WHERE id = ?1), COUNT(*) FROM assets WHERE data_id = ?1";
 
@@ -367,7 +369,7 @@ long ClRuleGenkashokyaku::MoveReady(StFINDINFO* /*find*/, _RuleGenkashokyaku_Sor
         if (count.Int(0) == 0) return fail(BOK_ERR_NOT_FOUND);
         assets = count.Int(1);
     }
-    sqlite3_stmt* statement = store.Prepared(sort == RuleGenkashokyaku_Sort_Date ? kWalkByDateSql : kWalkByCodeSql);
+    sqlite3_stmt* statement = store.Prepared(WalkSql(sort == RuleGenkashokyaku_Sort_Date));
     if (statement == nullptr) return fail(BOK_ERR_STORE_IO);
     sqlite3_bind_blob64(statement, 1, walk.strDataId.empty() ? "" : walk.strDataId.data(), walk.strDataId.size(),
                         SQLITE_TRANSIENT);
@@ -390,13 +392,36 @@ long ClRuleGenkashokyaku::GetCount(long* count) {
     return 0;
 }
 
-static int64_t Column(sqlite3_stmt* row, int column) { return sqlite3_column_int64(row, column); }
-
 static void CopyColumn(sqlite3_stmt* row, int column, char* field, size_t size) {
     const void* data = sqlite3_column_blob(row, column);
     const int bytes = sqlite3_column_bytes(row, column);
     if (data != nullptr && bytes > 0)
         std::memcpy(field, data, static_cast<size_t>(bytes) < size ? static_cast<size_t>(bytes) : size);
+}
+
+// A whole number into a packed field of size bytes, cut to the field's
+// width as an assignment to it would.
+static void StoreInteger(char* field, size_t size, int64_t value) {
+    switch (size) {
+    case 1: {
+        const uint8_t narrow = static_cast<uint8_t>(value);
+        std::memcpy(field, &narrow, 1);
+        break;
+    }
+    case 2: {
+        const int16_t narrow = static_cast<int16_t>(value);
+        std::memcpy(field, &narrow, 2);
+        break;
+    }
+    case 4: {
+        const int32_t narrow = static_cast<int32_t>(value);
+        std::memcpy(field, &narrow, 4);
+        break;
+    }
+    default:
+        std::memcpy(field, &value, 8);
+        break;
+    }
 }
 
 long ClRuleGenkashokyaku::Move(long index, StKOTEISHISANINFO* master, StKOTEINENINFO* year,
@@ -431,33 +456,15 @@ long ClRuleGenkashokyaku::Move(long index, StKOTEISHISANINFO* master, StKOTEINEN
     walk.lNext = index + 1;
 
     sqlite3_stmt* row = walk.pWalk;
-    master->nShisanKind = static_cast<int32_t>(Column(row, 0));
-    CopyColumn(row, 1, master->szName, sizeof master->szName - 1);
-    // The quantity is a fixed field: nine bytes fill it without a terminator.
-    CopyColumn(row, 2, master->szSuuryo, sizeof master->szSuuryo);
-    CopyColumn(row, 3, master->szTekiyo, sizeof master->szTekiyo - 1);
-    master->nJyotoKubun = static_cast<int16_t>(Column(row, 4));
-    master->nShutokuDate = static_cast<int32_t>(Column(row, 5));
-    master->llShutokuKingaku = Column(row, 6);
-    master->llKojoKingaku = Column(row, 7);
-    master->llKishuBoka = Column(row, 8);
-    master->nShokyakuHouhou = static_cast<int16_t>(Column(row, 9));
-    master->nTaiyouNensu = static_cast<int16_t>(Column(row, 10));
-    master->nShokyakuRitsu = static_cast<int32_t>(Column(row, 11));
-    master->nKisoFlag = static_cast<uint8_t>(Column(row, 12));
-    master->llKisoValue = Column(row, 13);
-    master->nJigyoWariai = static_cast<int16_t>(Column(row, 14));
-    master->nShokyakuTsuki = static_cast<int16_t>(Column(row, 15));
-    master->llShokyakuKiso = Column(row, 16);
-    master->llMishokyakuZan = Column(row, 17);
-    master->nJyotoDate = static_cast<int32_t>(Column(row, 18));
-    master->nJigyoKubun = static_cast<int16_t>(Column(row, 19));
-    master->nKintoFlag = static_cast<uint8_t>(Column(row, 20));
-    master->llKaiteiShutoku = Column(row, 21);
-    year->llFutsuShokyaku = Column(row, 22);
-    year->llWarimashi1 = Column(row, 23);
-    year->llWarimashi2 = Column(row, 24);
-    year->llHitsuyoKeihi = Column(row, 25);
+    char* const records[] = {reinterpret_cast<char*>(master), reinterpret_cast<char*>(year)};
+    for (size_t i = 0; i < bok::detail::kAssetColumnCount; ++i) {
+        const bok::detail::AssetColumn& column = bok::detail::kAssetColumns[i];
+        char* field = records[static_cast<int>(column.eRecord)] + column.nOffset;
+        if (column.eType == bok::detail::AssetType::Text)
+            CopyColumn(row, static_cast<int>(i), field, bok::detail::AssetTextMax(column));
+        else
+            StoreInteger(field, column.nSize, sqlite3_column_int64(row, static_cast<int>(i)));
+    }
     return 0;
 }
 

@@ -15,10 +15,19 @@
 #include <vector>
 
 #include "compat/mbcs.h"
+#include "platform/AssetColumns.h"
 #include "platform/BokAdmin.h"
 #include "platform/Store.h"
 #include "platform/records.h"
 
+using bok::detail::AssetColumn;
+using bok::detail::AssetColumnList;
+using bok::detail::AssetIntHigh;
+using bok::detail::AssetIntLow;
+using bok::detail::AssetTextMax;
+using bok::detail::AssetType;
+using bok::detail::kAssetColumnCount;
+using bok::detail::kAssetColumns;
 using bok::detail::Statement;
 
 namespace bok {
@@ -31,9 +40,6 @@ constexpr size_t kMaxDataName = sizeof StDATAINFO::szJigyoName - 1;
 constexpr size_t kMaxUserId = 64;
 constexpr size_t kMaxEraName = sizeof StGENGOINFO::szName - 1;
 constexpr size_t kMaxFolderPath = 260;
-constexpr size_t kMaxAssetName = sizeof StKOTEISHISANINFO::szName - 1;
-constexpr size_t kMaxQuantity = sizeof StKOTEISHISANINFO::szSuuryo;
-constexpr size_t kMaxRemarks = sizeof StKOTEISHISANINFO::szTekiyo - 1;
 
 constexpr int64_t kInt16Min = -32768, kInt16Max = 32767;
 constexpr int64_t kInt32Min = -2147483648LL, kInt32Max = 2147483647LL;
@@ -43,15 +49,19 @@ struct SectionKind {
     std::vector<const char*> keys;
 };
 
+// An asset's keys: its data set and code, then its columns.
+std::vector<const char*> AssetKeys() {
+    std::vector<const char*> keys = {"data", "code"};
+    for (const AssetColumn& column : kAssetColumns) keys.push_back(column.pszName);
+    return keys;
+}
+
 const SectionKind kSections[] = {
     {"data", {"id", "number", "name", "period", "genka", "kind", "business", "fraction"}},
     {"user", {"id", "first", "selected", "current"}},
     {"era", {"start", "name", "number"}},
     {"folder", {"type", "path"}},
-    {"asset", {"data", "code", "kind", "name", "quantity", "remarks", "disposal", "disposal_date", "acquired",
-               "cost", "deduction", "opening", "method", "life", "rate", "basis_is_amount", "basis_value", "ratio",
-               "months", "basis", "balance", "category", "equal", "revised", "ordinary", "additional1",
-               "additional2", "expenses"}},
+    {"asset", AssetKeys()},
 };
 
 struct Field {
@@ -405,6 +415,49 @@ private:
     bool m_bFailed = false;
 };
 
+// The value of an asset column that is no text, checked as its type and
+// field allow.
+int64_t ReadNumber(FieldReader& read, const AssetColumn& column) {
+    const char* key = column.pszName;
+    switch (column.eType) {
+    case AssetType::Int:
+        if (column.bRequired) return read.Required(key, AssetIntLow(column), AssetIntHigh(column));
+        return read.Optional(key, AssetIntLow(column), AssetIntHigh(column), column.llDefault);
+    case AssetType::Date:
+        return read.Date(key, column.bRequired);
+    case AssetType::Amount:
+        return column.bRequired ? read.RequiredAmount(key) : read.Amount(key);
+    case AssetType::Text:
+        break;
+    }
+    return 0;
+}
+
+// The type and default of an asset column as the README's table gives them.
+void DescribeColumn(const AssetColumn& column, std::string* type, std::string* fallback) {
+    *fallback = column.bRequired ? "required" : "0";
+    switch (column.eType) {
+    case AssetType::Int:
+        if (!column.bSigned)
+            *type = "int 0.." + std::to_string(AssetIntHigh(column));
+        else
+            *type = column.nSize == 2 ? "int (16-bit)" : "int";
+        if (!column.bRequired) *fallback = std::to_string(column.llDefault);
+        break;
+    case AssetType::Date:
+        *type = column.bRequired ? "date" : "date or 0";
+        break;
+    case AssetType::Amount:
+        *type = "amount";
+        break;
+    case AssetType::Text:
+        *type = std::string("text, ") + (column.bRequired ? "1" : "0") + ".." + std::to_string(AssetTextMax(column)) +
+                " bytes";
+        if (!column.bRequired) *fallback = "empty";
+        break;
+    }
+}
+
 // A folder path as the platform hands it out: ending in a separator.  A
 // final 0x5C that is the trail byte of a double-byte character is not one.
 std::string WithFinalSeparator(const std::string& path) {
@@ -566,34 +619,17 @@ private:
         if (read.Has("data") || dataId.empty()) dataId = read.Text("data", kMaxDataId, true);
         const bool coded = read.Has("code");
         const int64_t code = read.Optional("code", kInt32Min, kInt32Max, 0);
-        const int64_t values[] = {
-            read.Optional("kind", kInt32Min, kInt32Max, 0),
-            read.Optional("disposal", kInt16Min, kInt16Max, 0),
-            read.Date("disposal_date", false),
-            read.Date("acquired", true),
-            read.RequiredAmount("cost"),
-            read.Amount("deduction"),
-            read.Amount("opening"),
-            read.Required("method", kInt16Min, kInt16Max),
-            read.Optional("life", kInt16Min, kInt16Max, 0),
-            read.Optional("rate", kInt32Min, kInt32Max, 0),
-            read.Optional("basis_is_amount", 0, 255, 0),
-            read.Amount("basis_value"),
-            read.Optional("ratio", kInt16Min, kInt16Max, 10000),
-            read.Optional("months", kInt16Min, kInt16Max, 0),
-            read.Amount("basis"),
-            read.Amount("balance"),
-            read.Optional("category", kInt16Min, kInt16Max, 1),
-            read.Optional("equal", 0, 255, 0),
-            read.Amount("revised"),
-            read.Amount("ordinary"),
-            read.Amount("additional1"),
-            read.Amount("additional2"),
-            read.Amount("expenses"),
-        };
-        const std::string assetName = read.Text("name", kMaxAssetName, true);
-        const std::string quantity = read.Text("quantity", kMaxQuantity, false);
-        const std::string remarks = read.Text("remarks", kMaxRemarks, false);
+        // Numbers, dates and amounts are checked before the texts: of
+        // several faults in a section, the refusal names the first of them.
+        int64_t values[kAssetColumnCount] = {};
+        std::string texts[kAssetColumnCount];
+        for (size_t i = 0; i < kAssetColumnCount; ++i)
+            if (kAssetColumns[i].eType != AssetType::Text) values[i] = ReadNumber(read, kAssetColumns[i]);
+        for (size_t i = 0; i < kAssetColumnCount; ++i) {
+            const AssetColumn& column = kAssetColumns[i];
+            if (column.eType == AssetType::Text)
+                texts[i] = read.Text(column.pszName, AssetTextMax(column), column.bRequired);
+        }
         if (read.Failed()) return false;
 
         if (!DataSetExists(dataId)) {
@@ -603,24 +639,24 @@ private:
         }
 
         if (!m_insertAsset) {
-            m_insertAsset = std::make_unique<Statement>(
-                m_pDb,
-                "INSERT INTO assets(data_id, code, kind, disposal, disposal_date, acquired, cost, deduction, opening,"
-                " method, life, rate, basis_is_amount, basis_value, ratio, months, basis, balance, category, equal,"
-                " revised, ordinary, additional1, additional2, expenses, name, quantity, remarks)"
-                " VALUES(?1, COALESCE(?2, (SELECT COALESCE(MAX(code), 0) + 1 FROM assets WHERE data_id = ?1)),"
-                " ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21, ?22, ?23,"
-                " ?24, ?25, ?26, ?27, ?28)");
+            std::string sql = "INSERT INTO assets(data_id, code, " + AssetColumnList() +
+                              ") VALUES(?1, COALESCE(?2, (SELECT COALESCE(MAX(code), 0) + 1 FROM assets"
+                              " WHERE data_id = ?1))";
+            for (size_t i = 0; i < kAssetColumnCount; ++i) sql += ", ?" + std::to_string(i + 3);
+            sql += ")";
+            m_insertAsset = std::make_unique<Statement>(m_pDb, sql.c_str());
         }
         Statement& insert = *m_insertAsset;
         insert.Bind(1, dataId);
         // Without a code the asset follows every asset of its data set.
         if (coded) insert.Bind(2, code);
-        int column = 3;
-        for (int64_t value : values) insert.Bind(column++, value);
-        insert.Bind(column++, assetName);
-        insert.Bind(column++, quantity);
-        insert.Bind(column, remarks);
+        for (size_t i = 0; i < kAssetColumnCount; ++i) {
+            const int parameter = static_cast<int>(i) + 3;
+            if (kAssetColumns[i].eType == AssetType::Text)
+                insert.Bind(parameter, texts[i]);
+            else
+                insert.Bind(parameter, values[i]);
+        }
         return Run(insert, section);
     }
 
@@ -639,6 +675,22 @@ private:
 };
 
 }  // namespace
+
+std::string AssetKeyTable() {
+    std::string table = "| Key | Type | Default | Meaning |\n|---|---|---|---|\n";
+    // The asset's own keys, which no record field holds.
+    table += "| `data` | text, 1.." + std::to_string(kMaxDataId) +
+             " bytes | the nearest `[data]` above | data ID; must exist in the file (above or below) or the store |\n";
+    table += "| `code` | int | one more than the highest code of the data set so far |"
+             " walk order (ties keep file order) |\n";
+    for (const AssetColumn& column : kAssetColumns) {
+        std::string type, fallback;
+        DescribeColumn(column, &type, &fallback);
+        table += std::string("| `") + column.pszName + "` | " + type + " | " + fallback + " | " +
+                 reinterpret_cast<const char*>(column.pszMeaning) + " |\n";
+    }
+    return table;
+}
 
 bool ImportText(const std::string& home, const std::string& text, AdminError* error) {
     if (error != nullptr) *error = AdminError{};

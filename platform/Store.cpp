@@ -5,13 +5,14 @@
 #include <cstring>
 
 #include "compat/drives.h"
+#include "platform/AssetColumns.h"
 #include "platform/BokBCore.h"
 
 namespace bok::detail {
 
 // Texts are cp932 bytes and stored as blobs, so that SQLite never takes
 // them for UTF-8.  Amounts are INTEGER counts of ten-thousandths of a yen.
-const char* const kSchemaSql = R"sql(
+static const char kSchemaHeadSql[] = R"sql(
 CREATE TABLE meta(
     key TEXT PRIMARY KEY,
     value TEXT NOT NULL);
@@ -37,36 +38,15 @@ CREATE TABLE eras(
 CREATE TABLE folders(
     type INTEGER PRIMARY KEY,
     path BLOB NOT NULL);
-CREATE TABLE assets(
+)sql";
+
+// The asset's own keys come first, then its columns in table order.
+static const char kSchemaAssetsSql[] = R"sql(CREATE TABLE assets(
     seq INTEGER PRIMARY KEY,
     data_id BLOB NOT NULL,
-    code INTEGER NOT NULL,
-    kind INTEGER NOT NULL,
-    name BLOB NOT NULL,
-    quantity BLOB NOT NULL,
-    remarks BLOB NOT NULL,
-    disposal INTEGER NOT NULL,
-    disposal_date INTEGER NOT NULL,
-    acquired INTEGER NOT NULL,
-    cost INTEGER NOT NULL,
-    deduction INTEGER NOT NULL,
-    opening INTEGER NOT NULL,
-    method INTEGER NOT NULL,
-    life INTEGER NOT NULL,
-    rate INTEGER NOT NULL,
-    basis_is_amount INTEGER NOT NULL,
-    basis_value INTEGER NOT NULL,
-    ratio INTEGER NOT NULL,
-    months INTEGER NOT NULL,
-    basis INTEGER NOT NULL,
-    balance INTEGER NOT NULL,
-    category INTEGER NOT NULL,
-    equal INTEGER NOT NULL,
-    revised INTEGER NOT NULL,
-    ordinary INTEGER NOT NULL,
-    additional1 INTEGER NOT NULL,
-    additional2 INTEGER NOT NULL,
-    expenses INTEGER NOT NULL);
+    code INTEGER NOT NULL)sql";
+
+static const char kSchemaTailSql[] = R"sql();
 CREATE INDEX assets_walk ON assets(data_id, code, seq);
 CREATE TABLE faults(
     operation TEXT PRIMARY KEY,
@@ -82,11 +62,35 @@ static const char* const kSchemaProbes[] = {
     "SELECT id, first_no, selected_no, current FROM users LIMIT 0",
     "SELECT start, name, number FROM eras LIMIT 0",
     "SELECT type, path FROM folders LIMIT 0",
-    "SELECT seq, data_id, code, kind, name, quantity, remarks, disposal, disposal_date, acquired, cost,"
-    " deduction, opening, method, life, rate, basis_is_amount, basis_value, ratio, months, basis, balance,"
-    " category, equal, revised, ordinary, additional1, additional2, expenses FROM assets LIMIT 0",
     "SELECT operation, status, at_index FROM faults LIMIT 0",
 };
+
+const std::string& AssetColumnList() {
+    static const std::string list = [] {
+        std::string names;
+        for (const AssetColumn& column : kAssetColumns) {
+            if (!names.empty()) names += ", ";
+            names += column.pszName;
+        }
+        return names;
+    }();
+    return list;
+}
+
+const char* SchemaSql() {
+    static const std::string sql = [] {
+        std::string text = kSchemaHeadSql;
+        text += kSchemaAssetsSql;
+        for (const AssetColumn& column : kAssetColumns) {
+            text += ",\n    ";
+            text += column.pszName;
+            text += column.eType == AssetType::Text ? " BLOB NOT NULL" : " INTEGER NOT NULL";
+        }
+        text += kSchemaTailSql;
+        return text;
+    }();
+    return sql.c_str();
+}
 
 std::string StorePath(const std::string& home) {
     if (home.empty()) return kStoreFileName;
@@ -106,8 +110,10 @@ static long CheckSchema(sqlite3* db) {
         if (step != SQLITE_ROW) return IsBusy(step) ? BOK_ERR_STORE_BUSY : BOK_ERR_BAD_STORE;
         if (version.Bytes(0) != kSchemaVersion) return BOK_ERR_BAD_STORE;
     }
-    for (const char* probe : kSchemaProbes) {
-        Statement statement(db, probe);
+    static const std::string assetsProbe = "SELECT seq, data_id, code, " + AssetColumnList() + " FROM assets LIMIT 0";
+    for (size_t i = 0; i <= sizeof kSchemaProbes / sizeof kSchemaProbes[0]; ++i) {
+        Statement statement(db, i < sizeof kSchemaProbes / sizeof kSchemaProbes[0] ? kSchemaProbes[i]
+                                                                                   : assetsProbe.c_str());
         if (!statement.Ok()) return IsBusy(sqlite3_extended_errcode(db)) ? BOK_ERR_STORE_BUSY : BOK_ERR_BAD_STORE;
     }
     return 0;

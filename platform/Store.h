@@ -22,7 +22,7 @@ constexpr const char* kSchemaVersion = "1";
 constexpr int kBusyTimeoutMs = 5000;
 
 // The statement that creates every table; run inside a transaction.
-extern const char* const kSchemaSql;
+const char* SchemaSql();
 
 // "<home>/bok.db".
 std::string StorePath(const std::string& home);

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "platform/BokBCore.h"
@@ -314,6 +316,24 @@ TEST(ImportTest, MissingFileIsRefused) {
     bok::AdminError error;
     EXPECT_FALSE(bok::ImportFile(home.Path(), home.File("no-such-file.txt"), &error));
     EXPECT_NE(error.message.find("no-such-file.txt"), std::string::npos);
+}
+
+// The README describes the [asset] keys in a table; it must be the one the
+// platform's column table makes, so that a key, type or default changed in
+// the code cannot leave the README behind.
+TEST(ImportTest, ReadmeAssetTableIsTheColumnTable) {
+    std::ifstream in(DEPRLINK_README, std::ios::binary);
+    ASSERT_TRUE(in) << DEPRLINK_README;
+    std::ostringstream text;
+    text << in.rdbuf();
+    const std::string readme = text.str();
+    const std::string lead = "`[asset]`, a fixed asset with its figures for the year.\n\n";
+    const size_t start = readme.find(lead);
+    ASSERT_NE(start, std::string::npos);
+    const size_t tableStart = start + lead.size();
+    const size_t tableEnd = readme.find("\n\n", tableStart);
+    ASSERT_NE(tableEnd, std::string::npos);
+    EXPECT_EQ(readme.substr(tableStart, tableEnd + 1 - tableStart), bok::AssetKeyTable());
 }
 
 }  // namespace
