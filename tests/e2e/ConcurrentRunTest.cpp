@@ -18,112 +18,22 @@
 #include <vector>
 
 #include "compat/mbcs.h"
+#include "tests/e2e/E2eSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-inline std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+using namespace e2e;
+using testsupport::U8;
 
 const std::string kFailedMessage = U8(u8"XMLファイルの出力に失敗しました。\n\nアプリケーションを終了します。");
 const std::string kDoneMessage = U8(u8"減価償却の集計結果を正常に出力しました。");
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 void SleepMs(long ms) {
     const struct timespec pause = {ms / 1000, (ms % 1000) * 1000 * 1000};
     nanosleep(&pause, nullptr);
-}
-
-// A program started in a process group of its own (so that it can be
-// stopped with every process it starts), with its standard input kept open
-// until the test has given all of it.
-class Process {
-public:
-    explicit Process(const std::vector<std::string>& args) {
-        int in[2], out[2];
-        if (pipe(in) != 0 || pipe(out) != 0) return;
-        m_pid = fork();
-        if (m_pid == 0) {
-            setpgid(0, 0);
-            dup2(in[0], 0);
-            dup2(out[1], 1);
-            dup2(out[1], 2);
-            close(in[0]); close(in[1]); close(out[0]); close(out[1]);
-            std::vector<char*> argv;
-            for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        setpgid(m_pid, m_pid);
-        close(in[0]);
-        close(out[1]);
-        m_in = in[1];
-        m_out = out[0];
-    }
-    ~Process() {
-        if (m_pid > 0 && m_status < 0) {
-            kill(-m_pid, SIGKILL);
-            Finish();
-        }
-    }
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-
-    bool Started() const { return m_pid > 0; }
-    void Give(const std::string& input) {
-        if (!input.empty() && write(m_in, input.data(), input.size()) < 0) {}
-    }
-    void EndInput() {
-        if (m_in >= 0) close(m_in);
-        m_in = -1;
-    }
-    void Signal(int signal) { kill(-m_pid, signal); }
-
-    // Reads output until it holds part; false at the end of the output.
-    bool WaitForOutput(const std::string& part) {
-        while (!Contains(m_output, part)) {
-            if (!ReadSome()) return false;
-        }
-        return true;
-    }
-
-    // The exit status, once the output has ended.
-    int Finish() {
-        EndInput();
-        while (ReadSome()) {}
-        if (m_out >= 0) close(m_out);
-        m_out = -1;
-        int status = 0;
-        waitpid(m_pid, &status, 0);
-        m_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        return m_status;
-    }
-    const std::string& Output() const { return m_output; }
-
-private:
-    bool ReadSome() {
-        if (m_out < 0) return false;
-        char buffer[4096];
-        const ssize_t n = read(m_out, buffer, sizeof buffer);
-        if (n <= 0) return false;
-        m_output.append(buffer, static_cast<size_t>(n));
-        return true;
-    }
-
-    pid_t m_pid = -1;
-    int m_in = -1;
-    int m_out = -1;
-    int m_status = -1;
-    std::string m_output;
-};
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 void WriteFile(const fs::path& path, const std::string& bytes) {
@@ -137,13 +47,6 @@ uintmax_t SizeOf(const fs::path& path) {
     return ec ? 0 : size;
 }
 
-// The report parses as XML once its declaration names the code page the
-// strict Shift_JIS table of libxml2 lacks.
-bool XmllintAccepts(const fs::path& report) {
-    const std::string command = "sed 's/encoding=\"Shift_JIS\"/encoding=\"CP932\"/' '" + report.string() +
-                                "' | xmllint --noout - 2>/dev/null";
-    return std::system(command.c_str()) == 0;
-}
 
 // A whole report: no NUL byte anywhere, the root end tag last, well-formed.
 void ExpectWholeReport(const fs::path& report) {

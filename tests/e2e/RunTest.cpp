@@ -16,54 +16,15 @@
 
 #include "compat/mbcs.h"
 #include "platform/BokAdmin.h"
+#include "tests/e2e/E2eSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-inline std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
-
-struct RunResult {
-    int status = -1;     // exit status
-    std::string output;  // standard output and error, UTF-8
-};
-
-// Runs argv with input on its standard input.
-RunResult RunCommand(const std::vector<std::string>& args, const std::string& input) {
-    int in[2], out[2];
-    if (pipe(in) != 0 || pipe(out) != 0) return {};
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(in[0], 0);
-        dup2(out[1], 1);
-        dup2(out[1], 2);
-        close(in[0]); close(in[1]); close(out[0]); close(out[1]);
-        std::vector<char*> argv;
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    close(in[0]);
-    close(out[1]);
-    if (!input.empty() && write(in[1], input.data(), input.size()) < 0) {}
-    close(in[1]);
-    RunResult result;
-    char buffer[4096];
-    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) result.output.append(buffer, static_cast<size_t>(n));
-    close(out[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return result;
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using namespace e2e;
+using testsupport::U8;
 
 class RunFixture : public testing::Test {
 protected:
@@ -96,16 +57,6 @@ protected:
 
     fs::path m_home;
 };
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-// The report parses as XML once its declaration names the code page the
-// strict Shift_JIS table of libxml2 lacks.
-bool XmllintAccepts(const fs::path& report) {
-    const std::string command = "sed 's/encoding=\"Shift_JIS\"/encoding=\"CP932\"/' '" + report.string() +
-                                "' | xmllint --noout - 2>&1";
-    return std::system(command.c_str()) == 0;
-}
 
 TEST_F(RunFixture, ASuccessfulRunWritesTheReportAndPostsZero) {
     const RunResult run = RunProgram({}, "3\nC:\\Mildan\\Data\\out.xml\nF12\n");
