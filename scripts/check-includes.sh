@@ -24,8 +24,9 @@ rules=scripts/layers.txt
 [ -r "$rules" ] || { echo "check-includes: no $rules in $root" >&2; exit 2; }
 
 # The sources: every C and C++ file outside hidden folders and build trees
-# (a folder with a CMakeCache.txt, wherever it was made).
-find . -path '*/.*' -prune -o -type f \
+# (build/, a folder with a CMakeCache.txt wherever it was made, and any
+# CMakeFiles folder, which a build being configured has before its cache).
+find . \( -path '*/.*' -o -path ./build -o -name CMakeFiles \) -prune -o -type f \
   \( -name '*.h' -o -name '*.hpp' -o -name '*.c' -o -name '*.cc' -o -name '*.cpp' -o -name CMakeCache.txt \) -print |
   sed 's|^\./||' | LC_ALL=C sort |
   awk '/(^|\/)CMakeCache\.txt$/ { builds[++n] = substr($0, 1, length($0) - length("CMakeCache.txt")); next }
