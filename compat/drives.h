@@ -30,6 +30,12 @@ struct Drive {
     bool readOnly = false; // flag "ro"
 };
 
+// Gives a platform home the table a new home starts with, C: on the
+// folder "drive_c" under it, unless it has a table already; false with a
+// message when the table cannot be written.  On Windows, whose drives are
+// its own, there is nothing to write.
+bool WriteDefaultDriveTable(const std::string& home, std::string* message);
+
 // Reloads the table on the next lookup (tests change it under a running
 // process).
 void ReloadDriveTable();

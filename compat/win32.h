@@ -5,6 +5,10 @@
 // maps them onto host folders.  Names cross to the host as UTF-8.
 #pragma once
 
+#ifdef _WIN32
+#include "compat/win32_windows.h"
+#else
+
 #include <cstddef>
 #include <cstdint>
 
@@ -50,6 +54,11 @@ constexpr UINT DRIVE_FIXED = 3;
 constexpr UINT DRIVE_REMOTE = 4;
 constexpr UINT DRIVE_CDROM = 5;
 constexpr UINT DRIVE_RAMDISK = 6;
+
+// Virtual keys.
+constexpr int VK_RETURN = 0x0D;
+constexpr int VK_ESCAPE = 0x1B;
+constexpr int VK_F12 = 0x7B;
 
 constexpr DWORD LCMAP_FULLWIDTH = 0x00800000;
 
@@ -133,3 +142,5 @@ BOOL IsWindow(HWND window);
 // Message boxes go to whatever display the front end installed
 // (msgbox.h); texts are code page 932.
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
+
+#endif  // _WIN32

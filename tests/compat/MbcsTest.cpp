@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "CompatTestHome.h"
+#include "CompatText.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "CompatTestHome.h"
+#include "CompatText.h"
 
 namespace {
 
