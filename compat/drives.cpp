@@ -296,6 +296,18 @@ bool WriteDefaultDriveTable(const std::string& home, std::string* message)
     return true;
 }
 
+void SyncFolder(const std::string& windowsFolder)
+{
+    const std::optional<std::string> host = ToHostPath(windowsFolder.c_str());
+    if (!host)
+        return;
+    const int fd = ::open(host->c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 void ReloadDriveTable()
 {
     std::lock_guard<std::mutex> lock(g_tableMutex);

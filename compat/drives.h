@@ -59,6 +59,12 @@ std::string ToWindowsPath(const std::string& hostPath);
 // The drive of a root ("C:\\", "\\\\server\\share\\"), if configured.
 std::optional<Drive> FindDrive(const char* windowsRoot);
 
+// Makes a rename in a folder (a Windows path) last: on Linux an fsync of
+// the folder, through its host name; a folder the drive table cannot map is
+// not on a disk the program writes to.  Windows' MoveFileEx with
+// MOVEFILE_WRITE_THROUGH has done it already (CFile::Rename).
+void SyncFolder(const std::string& windowsFolder);
+
 // For tests that run the program logic in-process: the module file name
 // GetModuleFileNameA reports (empty restores the real one).
 void SetModuleFileNameOverride(const std::string& windowsPath);

@@ -49,6 +49,10 @@ bool WriteDefaultDriveTable(const std::string& /*home*/, std::string* /*message*
     return true;
 }
 
+void SyncFolder(const std::string& /*windowsFolder*/)
+{
+}
+
 void ReloadDriveTable()
 {
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything twice (the default build and the address/undefined
 # sanitizer build) and runs every test of both, the window tests under a
-# virtual display.
+# virtual display; then the Windows stage (scripts/test-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,3 +17,5 @@ for preset in default asan; do
   echo "== $preset: tests"
   "${xvfb[@]}" ctest --preset "$preset" -j "$jobs"
 done
+
+scripts/test-windows.sh

@@ -2,29 +2,24 @@
 // an empty store, named by BOK_HOME while the object lives.
 #pragma once
 
-#include <stdlib.h>
-
-#include <filesystem>
 #include <string>
 #include <string_view>
 
 #include "platform/BokAdmin.h"
+#include "tests/TestEnvironment.h"
 
 class BokTestHome {
 public:
     BokTestHome() {
-        const char* pszTmp = getenv("TMPDIR");
-        std::string strTemplate = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/deprlink-bok-XXXXXX";
-        if (mkdtemp(strTemplate.data()) != nullptr) m_strHome = strTemplate;
-        setenv("BOK_HOME", m_strHome.c_str(), 1);
+        m_strHome = test_env::MakeTempFolder("deprlink-bok-");
+        test_env::SetVariable("BOK_HOME", m_strHome);
         bok::ResetForTests();
         m_bReady = !m_strHome.empty() && bok::CreateStore(m_strHome, &m_error);
     }
     ~BokTestHome() {
         bok::ResetForTests();
-        unsetenv("BOK_HOME");
-        std::error_code ignored;
-        if (!m_strHome.empty()) std::filesystem::remove_all(m_strHome, ignored);
+        test_env::SetVariable("BOK_HOME", "");
+        test_env::RemoveTree(m_strHome);
     }
     BokTestHome(const BokTestHome&) = delete;
     BokTestHome& operator=(const BokTestHome&) = delete;

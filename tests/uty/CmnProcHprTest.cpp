@@ -220,7 +220,7 @@ TEST_F(CmnProcHprTest, PeriodOfTheSelectedData) {
 // records its own error, and destroying the helper clears it again.
 TEST_F(CmnProcHprTest, FailureIsRecordedUntilTheHelperGoes) {
     std::string strMissing = m_home.Home() + "/missing/deeper";
-    setenv("BOK_HOME", strMissing.c_str(), 1);
+    test_env::SetVariable("BOK_HOME", strMissing);
     bok::ResetForTests();
     {
         CmnProcHpr helper(0);
@@ -234,7 +234,7 @@ TEST_F(CmnProcHprTest, FailureIsRecordedUntilTheHelperGoes) {
         EXPECT_GT(ClMsgMgr::Inst()->GetLastErrorLine(), 0);
     }
     EXPECT_EQ(ClMsgMgr::Inst()->GetLastError(), 0);
-    setenv("BOK_HOME", m_home.Home().c_str(), 1);
+    test_env::SetVariable("BOK_HOME", m_home.Home());
 }
 
 }  // namespace

@@ -2,10 +2,6 @@
 // the host stand-in that starts a linkage program as the accounting product
 // does.  Everything it prints is UTF-8.
 
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -19,8 +15,7 @@
 #include "compat/drives.h"
 #include "compat/host.h"
 #include "platform/BokAdmin.h"
-
-extern char** environ;
+#include "tools/bokctl/process.h"
 
 namespace {
 
@@ -68,21 +63,6 @@ bool ParseLong(const std::string& text, long* value) {
     if (errno != 0 || *end != '\0') return false;
     *value = parsed;
     return true;
-}
-
-std::string Absolute(const std::string& path) {
-    if (!path.empty() && path[0] == '/') return path;
-    char cwd[PATH_MAX];
-    if (getcwd(cwd, sizeof cwd) == nullptr) return path;
-    return std::string(cwd) + "/" + path;
-}
-
-std::string SelfFolder() {
-    char self[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0) return ".";
-    std::string path(self, static_cast<size_t>(length));
-    return path.substr(0, path.rfind('/'));
 }
 
 int Init(const std::vector<std::string>& args) {
@@ -186,7 +166,7 @@ struct HostLog {
 int Run(const std::vector<std::string>& args) {
     bool pro = false, hostArgs = true, haveField4 = false;
     std::string program, field4;
-    long window = static_cast<long>(getpid()), message = 32769, function = 3;
+    long window = bokctl::ProcessNumber(), message = 32769, function = 3;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto number = [&](long* value) {
@@ -215,8 +195,8 @@ int Run(const std::vector<std::string>& args) {
             return UsageError("run takes one FIELD4, got another: " + arg);
         }
     }
-    if (program.empty()) program = SelfFolder() + "/../../app/" + (pro ? "DeprLinkPro" : "DeprLinkStd");
-    if (access(program.c_str(), X_OK) != 0) return Fail("cannot run " + program + ": " + std::strerror(errno));
+    if (program.empty())
+        program = bokctl::SelfFolder() + "/../../app/" + bokctl::ProgramFile(pro ? "DeprLinkPro" : "DeprLinkStd");
 
     HostLog log;
     compat::HostWindowServer server(window, [&log](const std::string& request) { return log.Handle(request); });
@@ -226,23 +206,11 @@ int Run(const std::vector<std::string>& args) {
     // after the program name.
     const std::string commandLine = std::to_string(window) + "," + std::to_string(message) + "," +
                                     std::to_string(function) + "," + field4;
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    if (hostArgs) argv.push_back(const_cast<char*>(commandLine.c_str()));
-    argv.push_back(nullptr);
-
-    pid_t child = 0;
-    const int spawned = posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ);
-    if (spawned != 0) {
-        server.Stop();
-        return Fail("cannot start " + program + ": " + std::strerror(spawned));
-    }
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    std::string failure;
+    const bool ran = bokctl::RunAndWait(program, hostArgs ? &commandLine : nullptr, &failure);
     server.Stop();
+    if (!ran) return Fail(failure);
 
-    if (WIFSIGNALED(status)) std::fprintf(stderr, "bokctl: %s ended by signal %d\n", program.c_str(), WTERMSIG(status));
     std::lock_guard<std::mutex> lock(log.mutex);
     std::printf("host disabled: %s\n", log.bDisabled ? "yes" : "no");
     std::printf("host re-enabled: %s\n", log.bReEnabled ? "yes" : "no");
@@ -269,7 +237,7 @@ int main(int argc, char** argv) {
             if (i + 1 >= argc) return UsageError("--home needs a DIR");
             // Set for the whole process, so that a program started by run
             // finds the same home.
-            setenv("BOK_HOME", Absolute(argv[++i]).c_str(), 1);
+            bokctl::SetEnvironment("BOK_HOME", bokctl::Absolute(argv[++i]));
             continue;
         }
         args.push_back(arg);
