@@ -2,9 +2,7 @@
 // $BOK_HOME, the platform's singletons forgotten before and after.
 #pragma once
 
-#include <ftw.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,22 +11,21 @@
 
 #include "compat/drives.h"
 #include "platform/BokAdmin.h"
+#include "tests/TestEnvironment.h"
 
 class TestHome {
 public:
     TestHome() {
-        char pattern[] = "/tmp/bokhome-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        EXPECT_NE(made, nullptr);
-        m_strPath = made != nullptr ? made : "/tmp";
-        setenv("BOK_HOME", m_strPath.c_str(), 1);
+        m_strPath = test_env::MakeTempFolder("bokhome-");
+        EXPECT_FALSE(m_strPath.empty());
+        test_env::SetVariable("BOK_HOME", m_strPath);
         bok::ResetForTests();
         compat::ReloadDriveTable();
     }
     ~TestHome() {
         bok::ResetForTests();
-        nftw(m_strPath.c_str(), Remove, 16, FTW_DEPTH | FTW_PHYS);
-        unsetenv("BOK_HOME");
+        test_env::RemoveTree(m_strPath);
+        test_env::SetVariable("BOK_HOME", "");
     }
     TestHome(const TestHome&) = delete;
     TestHome& operator=(const TestHome&) = delete;
@@ -51,7 +48,6 @@ public:
     }
 
 private:
-    static int Remove(const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }
     std::string m_strPath;
 };
 
