@@ -1,8 +1,10 @@
 // Win32 types, constants and calls as the program uses them.
 //
-// Paths handed to these calls are Windows paths in code page 932
-// ("C:\\dir\\file.xml", "\\\\server\\share\\x"); the drive table (drives.h)
-// maps them onto host folders.  Names cross to the host as UTF-8.
+// On Windows they are Windows' own (win32_windows.h).  Elsewhere this
+// layer stands in for them: paths handed to these calls are Windows paths
+// in code page 932 ("C:\\dir\\file.xml", "\\\\server\\share\\x"); the drive
+// table (drives.h) maps them onto host folders.  Names cross to the host as
+// UTF-8.
 #pragma once
 
 #ifdef _WIN32

@@ -20,10 +20,11 @@
 #include <cstddef>
 #include <cstdint>
 
-// The message boxes of the program go to the front end in use (msgbox.h):
-// the terminal front end answers them on the console, tests answer them
-// themselves, and without a front end they go to user32's MessageBoxA.
-// The program's code calls MessageBoxA as ever.
+// The message boxes of the program go to the front end in use (msgbox.h),
+// as on the other backend: the terminal front end answers them on the
+// console and tests answer them themselves, so a box never waits for a
+// click nobody can give.  A window front end shows them with user32's own
+// MessageBoxA.  The program's code calls MessageBoxA as ever.
 int DeprLinkMessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
 #define MessageBoxA DeprLinkMessageBoxA
 
