@@ -7,6 +7,7 @@
 #include "app/LinkApp.h"
 #include "compat/win32.h"
 #include "deprec/ClGenkashokyakuProc.h"
+#include "edition/Edition.h"
 #include "report/ClReportWriter.h"
 #include "ui/ConditionsDlg.h"
 #include "ui/Frontend.h"
@@ -14,7 +15,6 @@
 
 namespace {
 
-const char kTitle[] = "所得税(減価償却)";
 const char kFailed[] = "XMLファイルの出力に失敗しました。\n\nアプリケーションを終了します。";
 const char kDone[] = "減価償却の集計結果を正常に出力しました。";
 
@@ -34,8 +34,10 @@ BOOL CLinkApp::RunAggregation(StDATAINFO* dataInfo) {
         return FALSE;
     }
 
-    // The progress window is parented to the host by the front end.
-    std::unique_ptr<IProgressView> view = CreateProgressView(m_pHostWnd);
+    // Made without an owner, then given to the host window, so that it
+    // stays with the host while the host is disabled.
+    std::unique_ptr<IProgressView> view = CreateProgressView(nullptr);
+    if (view && m_pHostWnd) SetParent(view->Handle(), m_pHostWnd);
     CProgressDlg progress(view.get());
     BeginWaitCursor();
     progress.InitBars();
@@ -60,10 +62,10 @@ BOOL CLinkApp::RunAggregation(StDATAINFO* dataInfo) {
 
         HWND owner = view ? view->Handle() : nullptr;
         if (m_nResult != LINK_RESULT_DONE) {
-            MessageBoxA(owner, kFailed, kTitle, MB_OK | MB_ICONWARNING);
+            MessageBoxA(owner, kFailed, kAppTitle, MB_OK | MB_ICONWARNING);
         } else {
             progress.Advance(700, 1000);
-            MessageBoxA(owner, kDone, kTitle, MB_OK | MB_ICONINFORMATION);
+            MessageBoxA(owner, kDone, kAppTitle, MB_OK | MB_ICONINFORMATION);
             // A host that named no path still lets the user choose one, but
             // the remembered path stays the one the user last chose alone.
             conditions.SaveRememberedPath(conditions.GetCategory(),

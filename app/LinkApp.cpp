@@ -3,16 +3,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/Edition.h"
 #include "compat/mbcs.h"
 #include "compat/msgbox.h"
 #include "compat/win32.h"
+#include "edition/Edition.h"
 #include "platform/BokCmn.h"
 #include "platform/BokLink.h"
 
 namespace {
-
-const char kTitle[] = "所得税(減価償却)";
 
 // The environment check's refusals, searched in this order.
 struct EnvMessage {
@@ -66,14 +64,14 @@ BOOL CLinkApp::RunSteps() {
     AfxEnableControlContainer();
 
     ClBokConnect* connect = ClBokConnect::Inst();
-    connect->m_pszAppTitle = kTitle;
+    connect->m_pszAppTitle = kAppTitle;
     connect->SetAppType(static_cast<ClSysEnvMgr::_AppType>(CurrentEdition().nAppType));
     connect->SetUseDataType(2);
     if (connect->Initiate() != 0) return FALSE;
 
     const char* cmdLine = m_lpCmdLine ? m_lpCmdLine : "";
     if (std::strlen(cmdLine) >= LINK_CMDLINE_BUFFER) {
-        MessageBoxA(nullptr, kCmdLineTooLong, kTitle, MB_ICONWARNING);
+        MessageBoxA(nullptr, kCmdLineTooLong, kAppTitle, MB_ICONWARNING);
         m_nResult = LINK_RESULT_FAILED;
         return FALSE;
     }
@@ -240,7 +238,7 @@ int CLinkApp::CheckEnvironment(int showMessage) {
 
     for (const EnvMessage& row : kEnvMessages) {
         if (row.nLevel == level) {
-            if (showMessage) ClBokConnect::Inst()->DispMsg(nullptr, row.pszText, kTitle, MB_ICONWARNING);
+            if (showMessage) ClBokConnect::Inst()->DispMsg(nullptr, row.pszText, kAppTitle, MB_ICONWARNING);
             return 0;
         }
     }

@@ -9,9 +9,9 @@
 #include <cstring>
 #include <memory>
 
-#include "app/Edition.h"
 #include "app/LinkApp.h"
 #include "compat/msgbox.h"
+#include "edition/Edition.h"
 #include "ui/Frontend.h"
 
 namespace {
@@ -19,6 +19,10 @@ CLinkApp theApp;
 }
 
 int main(int argc, char** argv) {
+    // DeprLinkPro is this program built with DEPRLINK_EDITION_PRO.
+#if defined(DEPRLINK_EDITION_PRO)
+    SelectEdition(g_editionPro);
+#endif
     compat::SetAppName(CurrentEdition().pszProgramName);
 
     const char* choice = std::getenv("DEPRLINK_FRONTEND");

@@ -477,7 +477,10 @@ std::string ToWindowsPath(const std::string& hostPath)
     while (std::getline(in, part, '/')) {
         if (part.empty())
             continue;
-        out += "\\" + Utf8ToSjis(part);
+        // Appended in two steps: "\\" + a temporary makes g++ 12 at -O3
+        // warn of an overlap that cannot happen (-Wrestrict).
+        out += '\\';
+        out += Utf8ToSjis(part);
         any = true;
     }
     if (!any)

@@ -79,6 +79,105 @@ std::optional<compat::ResolvedPath> ResolveOrThrow(const char* fileName)
     return resolved;
 }
 
+// Windows' share modes between openers, in every process that opens the
+// file through this class.
+//
+// A whole-file flock says the coarse part and is what other programs see:
+// an exclusive (or compatibility-mode) opener holds LOCK_EX, every other
+// opener LOCK_SH, so `flock -x` elsewhere makes the file busy and keeps
+// everyone out.  The finer part, which access an opener has and which it
+// denies the others, is a shared open-file-description lock on one byte
+// each, far beyond any real data: an open is refused when another opener
+// denies the access it asks for, or has an access that it would deny.
+// Each open registers first and checks afterwards, so of two conflicting
+// openers at the same instant at least one is refused, never neither.
+// All locks go with the descriptor.
+enum : int { kAccessRead = 1, kAccessWrite = 2 };
+constexpr off_t kShareBase = static_cast<off_t>(0x7FFFFFFF00000000LL);
+enum : off_t { kHoldsRead = 0, kHoldsWrite = 1, kDeniesRead = 2, kDeniesWrite = 3 };
+constexpr int kReopenAttempts = 4;
+
+int AccessOf(UINT openFlags)
+{
+    switch (openFlags & 3) {
+    case CFile::modeWrite: return kAccessWrite;
+    case CFile::modeReadWrite: return kAccessRead | kAccessWrite;
+    default: return kAccessRead;
+    }
+}
+
+struct flock ByteAt(off_t which, short type)
+{
+    struct flock lock = {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = kShareBase + which;
+    lock.l_len = 1;
+    return lock;
+}
+
+// 1 registered, 0 not possible on this descriptor or file system (the
+// open is then checked against the others without being seen by them),
+// -1 failed.
+int Register(int fd, off_t which)
+{
+    struct flock lock = ByteAt(which, F_RDLCK);
+    if (fcntl(fd, F_OFD_SETLK, &lock) == 0)
+        return 1;
+    return errno == EBADF || errno == EINVAL || errno == ENOLCK || errno == EOPNOTSUPP ? 0 : -1;
+}
+
+// Whether another open file description holds the byte.
+bool HeldByOthers(int fd, off_t which)
+{
+    struct flock lock = ByteAt(which, F_WRLCK);
+    return fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+}
+
+bool TakeShare(int fd, int access, UINT share)
+{
+    const bool exclusive = share == CFile::shareCompat || share == CFile::shareExclusive;
+    if (flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
+        return errno != EWOULDBLOCK && errno != EINTR;
+    if (exclusive)
+        return true;
+    const bool deniesRead = share == CFile::shareDenyRead;
+    const bool deniesWrite = share == CFile::shareDenyWrite;
+    const struct {
+        bool applies;
+        off_t mine;
+        off_t conflicting;
+    } marks[] = {
+        {(access & kAccessRead) != 0, kHoldsRead, kDeniesRead},
+        {(access & kAccessWrite) != 0, kHoldsWrite, kDeniesWrite},
+        {deniesRead, kDeniesRead, kHoldsRead},
+        {deniesWrite, kDeniesWrite, kHoldsWrite},
+    };
+    for (const auto& mark : marks) {
+        if (mark.applies && Register(fd, mark.mine) < 0)
+            return false;
+    }
+    for (const auto& mark : marks) {
+        if (mark.applies && HeldByOthers(fd, mark.conflicting))
+            return false;
+    }
+    return true;
+}
+
+// Non-blocking only while opening: a FIFO in a file's place must not hang
+// the program, and it is refused by the caller like a folder.  A file
+// opened only for writing is opened for reading too where it can be, so
+// that it can carry its read-mode share marks.
+int OpenDescriptor(const std::string& host, int flags)
+{
+    if ((flags & O_ACCMODE) == O_WRONLY) {
+        int fd = open(host.c_str(), (flags & ~O_ACCMODE) | O_RDWR | O_NONBLOCK, 0666);
+        if (fd >= 0 || errno != EACCES)
+            return fd;
+    }
+    return open(host.c_str(), flags | O_NONBLOCK, 0666);
+}
+
 }  // namespace
 
 CFile::CFile() = default;
@@ -108,48 +207,57 @@ BOOL CFile::Open(const char* fileName, UINT openFlags, CFileException* error)
     if (!resolved)
         return fail(CFileException::badPath, ENOENT);
 
+    const int access = AccessOf(openFlags);
+    // Never O_TRUNC here: the file may belong to another opener whose share
+    // mode forbids this open, and Windows leaves such a file untouched.  It
+    // is truncated below, once the share check has let this open through.
     int flags = O_CLOEXEC;
     switch (openFlags & 3) {
     case modeWrite: flags |= O_WRONLY; break;
     case modeReadWrite: flags |= O_RDWR; break;
     default: flags |= O_RDONLY; break;
     }
-    if ((openFlags & modeCreate) != 0) {
+    const bool create = (openFlags & modeCreate) != 0;
+    if (create)
         flags |= O_CREAT;
-        if ((openFlags & modeNoTruncate) == 0)
-            flags |= O_TRUNC;
-    }
     bool writing = (flags & (O_WRONLY | O_RDWR | O_CREAT)) != 0;
     if (writing && resolved->drive.readOnly)
         return fail(CFileException::accessDenied, EROFS);
 
-    // Non-blocking only while opening: a FIFO in a file's place must not
-    // hang the program, and it is refused below like a folder.
-    int fd = open(resolved->host.c_str(), flags | O_NONBLOCK, 0666);
-    if (fd < 0)
-        return fail(OpenCauseOf(errno, resolved->host), errno);
-    struct stat st;
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) {
-        ::close(fd);
-        return fail(CFileException::accessDenied, EISDIR);
+    for (int attempt = 0;; ++attempt) {
+        int fd = OpenDescriptor(resolved->host, flags);
+        if (fd < 0)
+            return fail(OpenCauseOf(errno, resolved->host), errno);
+        struct stat st;
+        if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) {
+            ::close(fd);
+            return fail(CFileException::accessDenied, EISDIR);
+        }
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        if (S_ISREG(st.st_mode)) {
+            if (!TakeShare(fd, access, openFlags & 0x70)) {
+                ::close(fd);
+                return fail(CFileException::sharingViolation, EWOULDBLOCK);
+            }
+            // The share belongs to the file now at the name: one renamed
+            // over it between the open and the lock (a replacement by
+            // another process) is opened afresh.
+            struct stat now;
+            if (stat(resolved->host.c_str(), &now) != 0 || now.st_dev != st.st_dev || now.st_ino != st.st_ino) {
+                ::close(fd);
+                if (attempt < kReopenAttempts)
+                    continue;
+                return fail(CFileException::sharingViolation, EWOULDBLOCK);
+            }
+            if (create && (openFlags & modeNoTruncate) == 0 && ftruncate(fd, 0) != 0) {
+                const int cause = CauseOf(errno), osError = errno;
+                ::close(fd);
+                return fail(cause, osError);
+            }
+        }
+        m_fd = fd;
+        break;
     }
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    // Windows' share modes, as far as advisory locks can say them: whoever
-    // denies others writing (or everything) holds a lock that another such
-    // opener cannot take.
-    int lock = 0;
-    switch (openFlags & 0x70) {
-    case shareCompat:
-    case shareExclusive:
-    case shareDenyRead: lock = LOCK_EX; break;
-    case shareDenyWrite: lock = LOCK_SH; break;
-    default: break;
-    }
-    if (lock != 0 && S_ISREG(st.st_mode) && flock(fd, lock | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-        ::close(fd);
-        return fail(CFileException::sharingViolation, EWOULDBLOCK);
-    }
-    m_fd = fd;
     m_strFileName = resolved->windows;
     return TRUE;
 }
@@ -252,6 +360,8 @@ BOOL CFile::GetStatus(const char* fileName, CFileStatus& status)
     status.m_mtime = st.st_mtim.tv_sec;
     status.m_size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
     status.m_attribute = S_ISDIR(st.st_mode) ? directory : normal;
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        status.m_attribute |= device;
     if (resolved->drive.readOnly)
         status.m_attribute |= readOnly;
     std::string full = resolved->windows;

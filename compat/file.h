@@ -38,7 +38,9 @@ public:
         modeNoTruncate = 0x2000, modeCreate = 0x1000,
         typeText = 0x4000, typeBinary = 0x8000
     };
-    enum Attribute : BYTE { normal = 0, readOnly = 1, hidden = 2, system = 4, volume = 8, directory = 0x10, archive = 0x20 };
+    // device: a device rather than a file on disk (Win32's value for it).
+    enum Attribute : BYTE { normal = 0, readOnly = 1, hidden = 2, system = 4, volume = 8, directory = 0x10, archive = 0x20,
+                            device = 0x40 };
 
     CFile();
     // Opens or throws CFileException.
@@ -47,7 +49,11 @@ public:
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
-    // FALSE on failure, filling error when given.
+    // FALSE on failure, filling error when given.  The share mode works as
+    // Windows' sharing rules say, across processes: an open that another
+    // opener's share mode forbids (or that would forbid another opener's
+    // access) fails with sharingViolation and leaves the file untouched;
+    // modeCreate truncates only once the open has been let through.
     virtual BOOL Open(const char* fileName, UINT openFlags, CFileException* error = nullptr);
     // One write call for the whole range; throws CFileException (also when
     // no file is open).

@@ -38,7 +38,7 @@ bool FillAddress(const std::string& path, sockaddr_un& address)
 
 void SetTimeouts(int fd)
 {
-    timeval tv = {kTimeoutMs / 1000, (kTimeoutMs % 1000) * 1000};
+    timeval tv = {kTimeoutMs / 1000, static_cast<suseconds_t>(kTimeoutMs % 1000) * 1000};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
     setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
 }
@@ -244,4 +244,15 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 BOOL IsWindow(HWND window)
 {
     return Ask(window, "IsWindow");
+}
+
+HWND SetParent(HWND child, HWND parent)
+{
+    // A window that is not there cannot be given a parent.
+    if (child == nullptr)
+        return nullptr;
+    char request[64];
+    snprintf(request, sizeof request, "SetParent %" PRIuPTR, reinterpret_cast<uintptr_t>(child));
+    Ask(parent, request);
+    return nullptr;
 }

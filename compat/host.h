@@ -7,6 +7,7 @@
 //     SetForegroundWindow
 //     PostMessage <message> <wParam> <lParam>   (wParam unsigned, lParam signed)
 //     IsWindow
+//     SetParent <child>                          (the child's handle value)
 // answered by "1\n" or "0\n".  A window without a socket, or one that does
 // not answer within a few seconds, answers FALSE.  The window's number is
 // the HWND's value.

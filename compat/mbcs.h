@@ -43,4 +43,13 @@ std::string Utf8ToSjis(std::string_view utf8, bool* ok = nullptr);
 // for comparing names as Windows does, without regard to case.
 std::string FoldCase(std::string_view sjis);
 
+// The length (1 or 2) of the code page 932 character that starts text,
+// when it is one that a reader of the code page decodes into a character
+// an XML document may hold; 0 for anything else: a C0 control other than
+// TAB, CR and LF, a byte no character starts with, a lead byte without its
+// trail byte, or a pair the code page leaves unassigned.  left is the
+// number of bytes available from text.
+size_t XmlCharLength(const unsigned char* text, size_t left);
+
+
 }  // namespace compat

@@ -5,6 +5,8 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <vector>
 
 namespace compat {
 
@@ -93,6 +95,70 @@ std::string Utf8ToSjis(std::string_view utf8, bool* ok)
 {
     thread_local Converter converter("CP932", "UTF-8");
     return converter.Run(utf8, "?", SkipUtf8, ok);
+}
+
+namespace {
+
+// Which lead and trail pairs the code page assigns, asked of iconv once:
+// the reader of a report (libxml2 over iconv) decodes with the same table.
+class PairTable {
+public:
+    PairTable() : m_bits(65536 / 8, 0)
+    {
+        iconv_t cd = iconv_open("UTF-32LE", "CP932");
+        if (cd == reinterpret_cast<iconv_t>(-1))
+            return;
+        for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+            if (!_ismbblead(lead))
+                continue;
+            for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+                if (!_ismbbtrail(trail))
+                    continue;
+                char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                unsigned char out[8] = {};
+                char* src = in;
+                char* dst = reinterpret_cast<char*>(out);
+                size_t srcLeft = 2, dstLeft = sizeof out;
+                iconv(cd, nullptr, nullptr, nullptr, nullptr);
+                if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1) || srcLeft != 0 ||
+                    dstLeft != 4)
+                    continue;
+                const uint32_t code = out[0] | out[1] << 8 | out[2] << 16 | static_cast<uint32_t>(out[3]) << 24;
+                const bool xmlChar = code >= 0x20 && !(code >= 0xD800 && code <= 0xDFFF) && code != 0xFFFE &&
+                                     code != 0xFFFF && code <= 0x10FFFF;
+                if (xmlChar) {
+                    const unsigned index = lead << 8 | trail;
+                    m_bits[index / 8] = static_cast<unsigned char>(m_bits[index / 8] | 1u << (index % 8));
+                }
+            }
+        }
+        iconv_close(cd);
+    }
+    bool Has(unsigned lead, unsigned trail) const
+    {
+        const unsigned index = lead << 8 | trail;
+        return (m_bits[index / 8] >> (index % 8) & 1) != 0;
+    }
+
+private:
+    std::vector<unsigned char> m_bits;
+};
+
+}  // namespace
+
+size_t XmlCharLength(const unsigned char* text, size_t left)
+{
+    if (text == nullptr || left == 0)
+        return 0;
+    const unsigned c = text[0];
+    if (c < 0x20)
+        return c == '\t' || c == '\r' || c == '\n' ? 1 : 0;
+    if (c < 0x80 || (c >= 0xA1 && c <= 0xDF))
+        return 1;
+    if (!_ismbblead(c) || left < 2)
+        return 0;
+    static const PairTable table;
+    return table.Has(c, text[1]) ? 2 : 0;
 }
 
 }  // namespace compat

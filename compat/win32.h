@@ -140,6 +140,12 @@ BOOL EnableWindow(HWND window, BOOL enable);
 BOOL SetForegroundWindow(HWND window);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL IsWindow(HWND window);
+// Makes parent (a host window) the parent of child, one of the program's
+// own windows, which is named to the host by its handle's value.  The
+// program's windows start without a parent, so the previous parent
+// answered is always none; whether the host took the request is not
+// answered, as the program does not look.
+HWND SetParent(HWND child, HWND parent);
 
 // Message boxes go to whatever display the front end installed
 // (msgbox.h); texts are code page 932.

@@ -80,6 +80,51 @@ __attribute__((format(printf, 2, 3))) void PutNumber(char (&field)[N], const cha
     std::memcpy(field, szText, static_cast<size_t>(nLength) + 1);
 }
 
+// As PutNumber, but a text that fills the field exactly may leave its
+// terminator on the first byte of the next field, which the caller knows
+// to be empty; the field is then read up to its width.
+template <size_t N, size_t M>
+__attribute__((format(printf, 3, 4))) void PutNumberSpilling(char (&field)[N], char (&next)[M], const char* format,
+                                                             ...) {
+    char szText[64];
+    va_list args;
+    va_start(args, format);
+    int nLength = std::vsnprintf(szText, sizeof szText, format, args);
+    va_end(args);
+    if (nLength < 0 || static_cast<size_t>(nLength) > N) {
+        field[0] = '\0';
+        return;
+    }
+    std::memcpy(field, szText, static_cast<size_t>(nLength));
+    if (static_cast<size_t>(nLength) < N) field[nLength] = '\0';
+    else next[0] = '\0';
+}
+
+// A whole number as "%d" (width 1) or "%02d" (width 2) prints it, without
+// going through the formatter for the small values of every line.
+template <size_t N>
+void PutInteger(char (&field)[N], long value, int width) {
+    if (value < 0) {
+        if (width == 2) PutNumber(field, "%02ld", value);
+        else PutNumber(field, "%ld", value);
+        return;
+    }
+    char szDigits[24];
+    char* p = szDigits + sizeof szDigits;
+    do {
+        *--p = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    while (szDigits + sizeof szDigits - p < width) *--p = '0';
+    const size_t nLength = static_cast<size_t>(szDigits + sizeof szDigits - p);
+    if (nLength >= N) {
+        field[0] = '\0';
+        return;
+    }
+    std::memcpy(field, p, nLength);
+    field[nLength] = '\0';
+}
+
 template <size_t N>
 void PutMoney(char (&field)[N], const ClFixDec& value) {
     FormatInteger(value, field, N);
@@ -140,6 +185,10 @@ int ClGenkashokyakuProc::MakeSchedule(const SisanRecList& listAssets, SisanDataL
     EmptyOutputList(listOutput);
     if (pData == nullptr) return 0;
 
+    // A status the platform judged fatal (it has shown its message) leaves
+    // an era or the period unknown: the lines would carry blank or wrong
+    // figures, so the schedule fails at the asset where it happened.
+    const unsigned long nFatalBefore = CmnProcHpr::GetFatalCount();
     StSISANDATA* pShared = nullptr;
     for (const StSISANREC* pRec : listAssets) {
         if (IsSmallAmount(*pRec)) {
@@ -153,15 +202,20 @@ int ClGenkashokyakuProc::MakeSchedule(const SisanRecList& listAssets, SisanDataL
                 }
             }
             RunFieldSteps(*pRec, *pShared, *pData);
-            continue;
+        } else {
+            StSISANDATA* pLine = NewSisanRecord<StSISANDATA>();
+            if (pLine == nullptr || !AppendRecord(listOutput, pLine)) {
+                delete pShared;
+                EmptyOutputList(listOutput);
+                return 0;
+            }
+            RunFieldSteps(*pRec, *pLine, *pData);
         }
-        StSISANDATA* pLine = NewSisanRecord<StSISANDATA>();
-        if (pLine == nullptr || !AppendRecord(listOutput, pLine)) {
+        if (CmnProcHpr::GetFatalCount() != nFatalBefore) {
             delete pShared;
             EmptyOutputList(listOutput);
             return 0;
         }
-        RunFieldSteps(*pRec, *pLine, *pData);
     }
     if (pShared != nullptr && !AppendRecord(listOutput, pShared)) {
         EmptyOutputList(listOutput);
@@ -274,6 +328,14 @@ void ClGenkashokyakuProc::SetSuuryo(const StSISANREC& rec, StSISANDATA& line, co
     szNumber[n] = '\0';
     ClFixDec value(std::atof(szNumber));
     value.Round(0, kTwoDecimals);
+    // Nine digits give twelve characters, which fill the field: their
+    // terminator falls on the first byte of SUURYOTANI, harmless while no
+    // unit is there (a text of nine digits has none).  With a unit the
+    // number would cut it, so it is left out instead.
+    if (line.SUURYOTANI[0] == '\0') {
+        PutNumberSpilling(line.SUURYO, line.SUURYOTANI, "%.2f", value.ToDouble());
+        return;
+    }
     PutNumber(line.SUURYO, "%.2f", value.ToDouble());
 }
 
@@ -287,8 +349,8 @@ void ClGenkashokyakuProc::SetSyutokuNengetu(const StSISANREC& rec, StSISANDATA& 
     } else {
         nYear = 0;
     }
-    PutNumber(line.SYUTOKUNENGETU_NEN, "%02d", nYear);
-    if (!IsSmallAmount(rec)) PutNumber(line.SYUTOKUNENGETU_TUKI, "%02ld", (lDate % 10000) / 100);
+    PutInteger(line.SYUTOKUNENGETU_NEN, nYear, 2);
+    if (!IsSmallAmount(rec)) PutInteger(line.SYUTOKUNENGETU_TUKI, (lDate % 10000) / 100, 2);
 }
 
 void ClGenkashokyakuProc::SetSyutokuKingaku(const StSISANREC& rec, StSISANDATA& line, const StDATAINFO&) {
@@ -358,7 +420,7 @@ void ClGenkashokyakuProc::SetKeikasoti(const StSISANREC& rec, StSISANDATA& line,
 
 void ClGenkashokyakuProc::SetTaiyounensu(const StSISANREC& rec, StSISANDATA& line, const StDATAINFO&) {
     if (IsSmallAmount(rec) || IsEqualInstalment(rec)) return;
-    PutNumber(line.TAIYOUNENSU, "%d", asset::Life(rec));
+    PutInteger(line.TAIYOUNENSU, asset::Life(rec), 1);
 }
 
 void ClGenkashokyakuProc::SetSyoukyakuritu(const StSISANREC& rec, StSISANDATA& line, const StDATAINFO&) {
@@ -382,7 +444,7 @@ void ClGenkashokyakuProc::SetKaiteiSyutokukagaku(const StSISANREC& rec, StSISAND
 
 void ClGenkashokyakuProc::SetSyoukyakukikan(const StSISANREC& rec, StSISANDATA& line, const StDATAINFO&) {
     if (IsSmallAmount(rec)) return;
-    PutNumber(line.SYOUKYAKUKIKAN, "%d", asset::Months(rec));
+    PutInteger(line.SYOUKYAKUKIKAN, asset::Months(rec), 1);
 }
 
 void ClGenkashokyakuProc::SetChouseimaeSyoukyakugaku(const StSISANREC& rec, StSISANDATA& line,

@@ -75,31 +75,57 @@ struct SisanFieldInfo {
     size_t offset;
     size_t width;
 };
-inline constexpr SisanFieldInfo g_SisanDataFields[26] = {
-    {"SISANMEI", offsetof(StSISANDATA, SISANMEI), 33},
-    {"SUURYO", offsetof(StSISANDATA, SUURYO), 12},
-    {"SUURYOTANI", offsetof(StSISANDATA, SUURYOTANI), 5},
-    {"SYUTOKUNENGETU_GENGO", offsetof(StSISANDATA, SYUTOKUNENGETU_GENGO), 7},
-    {"SYUTOKUNENGETU_NEN", offsetof(StSISANDATA, SYUTOKUNENGETU_NEN), 3},
-    {"SYUTOKUNENGETU_TUKI", offsetof(StSISANDATA, SYUTOKUNENGETU_TUKI), 3},
-    {"SYUTOKUKINGAKU", offsetof(StSISANDATA, SYUTOKUKINGAKU), 13},
-    {"SYOUKYAKUHOSYOUGAKU", offsetof(StSISANDATA, SYOUKYAKUHOSYOUGAKU), 13},
-    {"KISYUTYOUBOKAKAKU", offsetof(StSISANDATA, KISYUTYOUBOKAKAKU), 13},
-    {"SYOUKYAKUKISOKINGAKU", offsetof(StSISANDATA, SYOUKYAKUKISOKINGAKU), 13},
-    {"SYOUKYAKUHOUHOU", offsetof(StSISANDATA, SYOUKYAKUHOUHOU), 2},
-    {"SYOUKYAKUMEI", offsetof(StSISANDATA, SYOUKYAKUMEI), 7},
-    {"KEIKASOTI", offsetof(StSISANDATA, KEIKASOTI), 2},
-    {"TAIYOUNENSU", offsetof(StSISANDATA, TAIYOUNENSU), 4},
-    {"SYOUKYAKURITU", offsetof(StSISANDATA, SYOUKYAKURITU), 6},
-    {"KAITEISYOUKYAKURITU", offsetof(StSISANDATA, KAITEISYOUKYAKURITU), 6},
-    {"KAITEISYUTOKUKAGAKU", offsetof(StSISANDATA, KAITEISYUTOKUKAGAKU), 13},
-    {"SYOUKYAKUKIKAN", offsetof(StSISANDATA, SYOUKYAKUKIKAN), 3},
-    {"CHOUSEIMAESYOUKYAKUGAKU", offsetof(StSISANDATA, CHOUSEIMAESYOUKYAKUGAKU), 13},
-    {"FUTUUSYOUKYAKUHI", offsetof(StSISANDATA, FUTUUSYOUKYAKUHI), 13},
-    {"WARIMASISYOUKYAKUHI", offsetof(StSISANDATA, WARIMASISYOUKYAKUHI), 13},
-    {"JIGYOUSENYUWARIAI", offsetof(StSISANDATA, JIGYOUSENYUWARIAI), 6},
-    {"HITUYOUKEIHISANNYUUGAKU", offsetof(StSISANDATA, HITUYOUKEIHISANNYUUGAKU), 13},
-    {"MISYOUKYAKUZANDAKA", offsetof(StSISANDATA, MISYOUKYAKUZANDAKA), 13},
-    {"TEKIYOU_JYOUDAN", offsetof(StSISANDATA, TEKIYOU_JYOUDAN), 21},
-    {"TEKIYOU_GEDAN", offsetof(StSISANDATA, TEKIYOU_GEDAN), 22},
+#define SISAN_FIELD(tag) {#tag, offsetof(StSISANDATA, tag), sizeof(StSISANDATA::tag)}
+inline constexpr SisanFieldInfo g_SisanDataFields[] = {
+    SISAN_FIELD(SISANMEI),
+    SISAN_FIELD(SUURYO),
+    SISAN_FIELD(SUURYOTANI),
+    SISAN_FIELD(SYUTOKUNENGETU_GENGO),
+    SISAN_FIELD(SYUTOKUNENGETU_NEN),
+    SISAN_FIELD(SYUTOKUNENGETU_TUKI),
+    SISAN_FIELD(SYUTOKUKINGAKU),
+    SISAN_FIELD(SYOUKYAKUHOSYOUGAKU),
+    SISAN_FIELD(KISYUTYOUBOKAKAKU),
+    SISAN_FIELD(SYOUKYAKUKISOKINGAKU),
+    SISAN_FIELD(SYOUKYAKUHOUHOU),
+    SISAN_FIELD(SYOUKYAKUMEI),
+    SISAN_FIELD(KEIKASOTI),
+    SISAN_FIELD(TAIYOUNENSU),
+    SISAN_FIELD(SYOUKYAKURITU),
+    SISAN_FIELD(KAITEISYOUKYAKURITU),
+    SISAN_FIELD(KAITEISYUTOKUKAGAKU),
+    SISAN_FIELD(SYOUKYAKUKIKAN),
+    SISAN_FIELD(CHOUSEIMAESYOUKYAKUGAKU),
+    SISAN_FIELD(FUTUUSYOUKYAKUHI),
+    SISAN_FIELD(WARIMASISYOUKYAKUHI),
+    SISAN_FIELD(JIGYOUSENYUWARIAI),
+    SISAN_FIELD(HITUYOUKEIHISANNYUUGAKU),
+    SISAN_FIELD(MISYOUKYAKUZANDAKA),
+    SISAN_FIELD(TEKIYOU_JYOUDAN),
+    SISAN_FIELD(TEKIYOU_GEDAN),
 };
+#undef SISAN_FIELD
+
+// The report writes a record's fields from g_SisanDataFields alone, so a
+// field of StSISANDATA missing there would never reach the report, and one
+// listed twice would be written twice.  Taken by offset, the fields must
+// tile the record: each begins where the one before ends, from the first
+// byte to the last.
+constexpr bool SisanFieldsTileTheRecord() {
+    constexpr size_t count = sizeof g_SisanDataFields / sizeof g_SisanDataFields[0];
+    size_t at = 0;
+    for (size_t step = 0; step < count; ++step) {
+        size_t found = 0;
+        size_t width = 0;
+        for (const SisanFieldInfo& field : g_SisanDataFields) {
+            if (field.offset == at) {
+                ++found;
+                width = field.width;
+            }
+        }
+        if (found != 1 || width == 0) return false;
+        at += width;
+    }
+    return at == sizeof(StSISANDATA);
+}
+static_assert(SisanFieldsTileTheRecord(), "g_SisanDataFields must hold every field of StSISANDATA exactly once");

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -14,6 +15,7 @@
 #include "platform/Sets.h"
 #include "platform/Store.h"
 
+using bok::detail::kBusyTimeoutMs;
 using bok::detail::Statement;
 
 namespace bok {
@@ -69,7 +71,12 @@ bool MakeWindowsFolders(const std::string& path, std::string* message) {
 }
 
 std::string Describe(long status) {
-    return status == BOK_ERR_NO_STORE ? "there is no store" : "the file is not a store of this platform";
+    if (status == BOK_ERR_NO_STORE) return "there is no store";
+    // A locked store is most likely fine: waiting is the remedy, not a new one.
+    if (status == BOK_ERR_STORE_BUSY)
+        return "the store is busy: another program kept it locked for " + std::to_string(kBusyTimeoutMs / 1000) +
+               " s; try again when that program has finished";
+    return "the file is not a store of this platform";
 }
 
 }  // namespace
@@ -95,7 +102,7 @@ bool OpenAdminStore(const std::string& home, bool create, sqlite3** db, std::str
             char* failure = nullptr;
             const bool made =
                 sqlite3_exec(fresh, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr) == SQLITE_OK &&
-                sqlite3_exec(fresh, (std::string("BEGIN;") + kSchemaSql + "COMMIT;").c_str(), nullptr, nullptr,
+                sqlite3_exec(fresh, (std::string("BEGIN;") + SchemaSql() + "COMMIT;").c_str(), nullptr, nullptr,
                              &failure) == SQLITE_OK;
             if (!made) *message = "cannot create " + path + ": " + (failure != nullptr ? failure : "");
             sqlite3_free(failure);
@@ -319,6 +326,123 @@ bool InitSample(const std::string& home, AdminError* error) {
     }
     compat::ReloadDriveTable();
     return true;
+}
+
+// A generated company ---------------------------------------------------------
+
+namespace {
+
+// A fixed 64-bit linear congruential sequence: the same company on every
+// machine and in every build.
+class Sequence {
+public:
+    uint64_t Next() {
+        m_nState = m_nState * 6364136223846793005ULL + 1442695040888963407ULL;
+        return m_nState >> 33;
+    }
+    long Below(long limit) { return static_cast<long>(Next() % static_cast<uint64_t>(limit)); }
+
+private:
+    uint64_t m_nState = 0x5DEECE66DULL;
+};
+
+const char* U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+// An amount as import text: yen with up to four decimals.
+std::string Amount(long long tenThousandths) {
+    char text[40];
+    const long long whole = tenThousandths / 10000;
+    const long long part = tenThousandths % 10000;
+    if (part == 0)
+        std::snprintf(text, sizeof text, "%lld", whole);
+    else
+        std::snprintf(text, sizeof text, "%s%lld.%04lld", tenThousandths < 0 && whole == 0 ? "-" : "", whole,
+                      part < 0 ? -part : part);
+    return text;
+}
+
+}  // namespace
+
+std::string GeneratedCompanyText(long assets) {
+    static const char* const kNames[] = {
+        U8(u8"事務所建物"), U8(u8"営業用普通乗用車(トヨタ　クラウン)"), U8(u8"パソコン"),
+        U8(u8"業務用パッケージエアコン(本社3階会議室・応接室)"), U8(u8"R&D <試作> \"機\" 'A'"),
+        U8(u8"フォークリフト"), U8(u8"賃貸マンション　ソレイユ駅前"), U8(u8"応接セット"),
+        U8(u8"ソフトウェア表計算"), U8(u8"駐車場舗装"),
+    };
+    static const char* const kUnits[] = {U8(u8"台"), U8(u8"棟"), U8(u8"式"), "m2", U8(u8"ｾｯﾄ"), ""};
+    static const char* const kRemarks[] = {
+        "", "", "", U8(u8"事務所用"), "ABCDEFGHIJ0123456789KLMNOP", U8(u8"工場内設置・定期点検済み（保守契約あり）"),
+    };
+    static const int kRates[] = {42, 100, 167, 200, 250, 333, 400, 500, 1000};
+
+    std::string text = reinterpret_cast<const char*>(kSamplePlatform);
+    text += U8(u8"[data]\nid = GEN01\nnumber = 1\nname = 生成商事＆Co.\nperiod = 20240101 20241231\n"
+               u8"business = 3\nfraction = 0\n");
+    text.reserve(text.size() + static_cast<size_t>(assets > 0 ? assets : 0) * 420);
+
+    Sequence random;
+    char line[1024];
+    for (long i = 0; i < assets; ++i) {
+        const int method = static_cast<int>(i % 8) + 1;
+        const long roll = random.Below(100);
+        // Kinds: a few excluded, some with their own basis.
+        const int kind = roll < 4 ? 11 : roll < 14 ? 10 : 0;
+        long acquired;
+        if (method == 7)
+            acquired = random.Below(2) == 0 ? 20240101 + random.Below(12) * 100 + random.Below(28)
+                                            : 20230101 + random.Below(12) * 100 + random.Below(28);
+        else
+            acquired = 19800101 + random.Below(45) * 10000 + random.Below(12) * 100 + random.Below(28);
+        int disposal = 0;
+        long disposalDate = 0;
+        const long fate = random.Below(20);
+        if (fate == 0) {
+            disposal = 4;
+            disposalDate = 20230101 + random.Below(12) * 100 + random.Below(28);
+        } else if (fate == 1) {
+            disposal = 5;
+            disposalDate = 20240101 + random.Below(12) * 100 + random.Below(28);
+        }
+        const long long cost = (100000 + random.Below(50000000)) * 10000LL + (random.Below(4) == 0 ? 5000 : 0);
+        const long long opening = random.Below(6) == 0 ? 0 : cost / (2 + random.Below(5));
+        const int life = static_cast<int>(random.Below(6) == 0 ? 0 : 2 + random.Below(49));
+        const int rate = kRates[random.Below(sizeof kRates / sizeof kRates[0])];
+        const int basisIsAmount = static_cast<int>(random.Below(2));
+        const long long basisValue =
+            basisIsAmount != 0 ? (1000 + random.Below(200000)) * 10000LL : (1 + random.Below(9999)) * 100LL;
+        const int ratio = random.Below(3) == 0 ? 5000 + static_cast<int>(random.Below(5001)) : 10000;
+        const int months = 1 + static_cast<int>(random.Below(12));
+        const int category = 1 + static_cast<int>(random.Below(2));
+        const int equal = random.Below(8) == 0 ? 1 : 0;
+        const long long ordinary = opening / (1 + random.Below(10));
+        const long long additional1 = random.Below(10) == 0 ? ordinary / 10 : 0;
+        const long long additional2 = random.Below(20) == 0 ? ordinary / 20 : 0;
+        // Now and then below zero, so that the range filter drops it.
+        const long long expenses = random.Below(25) == 0 ? -10000 : ordinary * ratio / 10000;
+        const long long revised = cost / (3 + random.Below(4));
+        const long long balance = opening - ordinary;
+        const long long basis = random.Below(2) == 0 ? opening : cost;
+
+        std::string quantity;
+        const char* unit = kUnits[random.Below(sizeof kUnits / sizeof kUnits[0])];
+        if (*unit != '\0' || random.Below(2) == 0) quantity = std::to_string(1 + random.Below(200)) + unit;
+
+        std::snprintf(line, sizeof line,
+                      "[asset]\ncode = %ld\nkind = %d\nname = %s%ld\nquantity = %s\nremarks = %s\n"
+                      "disposal = %d\ndisposal_date = %ld\nacquired = %ld\ncost = %s\nopening = %s\n"
+                      "method = %d\nlife = %d\nrate = %d\nbasis_is_amount = %d\nbasis_value = %s\n"
+                      "ratio = %d\nmonths = %d\nbasis = %s\nbalance = %s\ncategory = %d\nequal = %d\n"
+                      "revised = %s\nordinary = %s\nadditional1 = %s\nadditional2 = %s\nexpenses = %s\n",
+                      i + 1, kind, kNames[random.Below(sizeof kNames / sizeof kNames[0])], i + 1, quantity.c_str(),
+                      kRemarks[random.Below(sizeof kRemarks / sizeof kRemarks[0])], disposal, disposalDate, acquired,
+                      Amount(cost).c_str(), Amount(opening).c_str(), method, life, rate, basisIsAmount,
+                      Amount(basisValue).c_str(), ratio, months, Amount(basis).c_str(), Amount(balance).c_str(),
+                      category, equal, Amount(revised).c_str(), Amount(ordinary).c_str(), Amount(additional1).c_str(),
+                      Amount(additional2).c_str(), Amount(expenses).c_str());
+        text += line;
+    }
+    return text;
 }
 
 // For tests ------------------------------------------------------------------

@@ -31,6 +31,22 @@ bool InitSample(const std::string& home, AdminError* error);
 bool ImportFile(const std::string& home, const std::string& file, AdminError* error);
 bool ImportText(const std::string& home, const std::string& text, AdminError* error);
 
+// The README's table of the [asset] keys (Markdown, UTF-8, one row a line),
+// made from the platform's own table of asset columns, so that a test can
+// hold the README to what the import and the store do.
+std::string AssetKeyTable();
+
+// A made-up company of the given number of assets in the import format,
+// the same text for the same number: data set "GEN01" (number 1, period
+// 2024, both business kinds) with a signed-in user that selects it, the
+// eras 明治 to 令和 and the two application folders on drive C.  The assets
+// mix every method, both categories, excluded kinds, disposals before and
+// within the year, small-amount assets of this and earlier years, negative
+// and zero expenses, escaped characters and names longer than a schedule
+// field, so that every filter and figure of a run has work.  For benchmarks
+// and for tests that need a large company.
+std::string GeneratedCompanyText(long assets);
+
 // The operations SetFault accepts, null-terminated: Initiate, ExpSysLink,
 // GetCurUserID, GetSelectedNo, GetDatCursor, ReadyDat, WalkDat,
 // GetBokPeriod, GetPeriod, Gengo.GetCursor, Gengo.Ready, Gengo.Walk,

@@ -18,6 +18,7 @@ constexpr long BOK_ERR_STORE_IO = -103;      // the database failed while in use
 constexpr long BOK_ERR_BAD_ARGUMENT = -104;  // null pointer, unknown cursor, bad index
 constexpr long BOK_ERR_NOT_FOUND = -105;     // no such data set, user or record
 constexpr long BOK_ERR_NOT_READY = -106;     // a walk step before its Ready
+constexpr long BOK_ERR_STORE_BUSY = -107;    // another program held the store locked past the wait
 
 typedef struct BokCursor__* BOKCURSOR;
 

@@ -17,14 +17,15 @@ ClFileMgr* ClFileMgr::Inst() {
 long ClFileMgr::GetAppFolderPath(int type, char* path) {
     if (path == nullptr) return BOK_ERR_BAD_ARGUMENT;
     std::memset(path, 0, MAX_PATH + 1);
-    const long status = Store::Inst().Open();
-    if (status != 0) return status;
+    bok::detail::ReadScope read;
+    // No fault can be set for this operation; the check only opens.
+    if (const long status = read.Check(bok::detail::Operation::Count)) return status;
 
-    Statement folder(Store::Inst().Db(), "SELECT path FROM folders WHERE type = ?1");
+    Statement folder = Statement::Cached("SELECT path FROM folders WHERE type = ?1");
     folder.Bind(1, static_cast<int64_t>(type));
     const int step = folder.Step();
     if (step == SQLITE_DONE) return BOK_NO_MORE_RECORDS;
     if (step != SQLITE_ROW) return BOK_ERR_STORE_IO;
-    bok::detail::CopyField(path, MAX_PATH, folder.Bytes(0));
+    folder.CopyBytes(0, path, MAX_PATH);
     return 0;
 }

@@ -8,6 +8,8 @@
 #include "platform/Sets.h"
 #include "platform/Store.h"
 
+using bok::detail::Operation;
+using bok::detail::ReadScope;
 using bok::detail::Store;
 
 static constexpr const char kPackageNameToken[] = "ES_APRPACKAGENAME";
@@ -22,22 +24,27 @@ void ClBokConnect::SetAppType(ClSysEnvMgr::_AppType type) { m_eAppType = type; }
 
 void ClBokConnect::SetUseDataType(int type) { m_nUseDataType = type; }
 
+// A connected program reads the store as it was when it connected: one
+// state from the selected data's record to its last asset, whatever an
+// import does meanwhile (Store.h says how).
 long ClBokConnect::Initiate() {
     m_bConnected = false;
-    const long status = Store::Inst().Open();
+    Store& store = Store::Inst();
+    store.Unpin();
+    const long status = store.Pin();
     if (status != 0) return status;
     long fault = 0;
-    if (Store::Inst().FindFault("Initiate", Store::kAnyIndex, &fault)) return fault;
+    if (store.FindFault(Operation::Initiate, Store::kAnyIndex, &fault)) {
+        store.Unpin();
+        return fault;
+    }
     m_bConnected = true;
     return 0;
 }
 
 long ClBokConnect::ExpSysLink() {
-    const long status = Store::Inst().Open();
-    if (status != 0) return status;
-    long fault = 0;
-    if (Store::Inst().FindFault("ExpSysLink", Store::kAnyIndex, &fault)) return fault;
-    return 0;
+    ReadScope read;
+    return read.Check(Operation::ExpSysLink);
 }
 
 // The token is replaced only where it starts a character: the same ASCII
@@ -69,11 +76,13 @@ long ClBokConnect::LogOut() { return 0; }
 
 long ClBokConnect::Terminate() {
     m_bConnected = false;
+    Store::Inst().Unpin();
     return 0;
 }
 
 void ClBokConnect::Release() {
     m_bConnected = false;
+    Store::Inst().Unpin();
     Store::Inst().Close();
 }
 

@@ -5,6 +5,8 @@
 // line leaves the store as it was.
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -13,10 +15,19 @@
 #include <vector>
 
 #include "compat/mbcs.h"
+#include "platform/AssetColumns.h"
 #include "platform/BokAdmin.h"
 #include "platform/Store.h"
 #include "platform/records.h"
 
+using bok::detail::AssetColumn;
+using bok::detail::AssetColumnList;
+using bok::detail::AssetIntHigh;
+using bok::detail::AssetIntLow;
+using bok::detail::AssetTextMax;
+using bok::detail::AssetType;
+using bok::detail::kAssetColumnCount;
+using bok::detail::kAssetColumns;
 using bok::detail::Statement;
 
 namespace bok {
@@ -29,9 +40,6 @@ constexpr size_t kMaxDataName = sizeof StDATAINFO::szJigyoName - 1;
 constexpr size_t kMaxUserId = 64;
 constexpr size_t kMaxEraName = sizeof StGENGOINFO::szName - 1;
 constexpr size_t kMaxFolderPath = 260;
-constexpr size_t kMaxAssetName = sizeof StKOTEISHISANINFO::szName - 1;
-constexpr size_t kMaxQuantity = sizeof StKOTEISHISANINFO::szSuuryo;
-constexpr size_t kMaxRemarks = sizeof StKOTEISHISANINFO::szTekiyo - 1;
 
 constexpr int64_t kInt16Min = -32768, kInt16Max = 32767;
 constexpr int64_t kInt32Min = -2147483648LL, kInt32Max = 2147483647LL;
@@ -41,15 +49,19 @@ struct SectionKind {
     std::vector<const char*> keys;
 };
 
+// An asset's keys: its data set and code, then its columns.
+std::vector<const char*> AssetKeys() {
+    std::vector<const char*> keys = {"data", "code"};
+    for (const AssetColumn& column : kAssetColumns) keys.push_back(column.pszName);
+    return keys;
+}
+
 const SectionKind kSections[] = {
     {"data", {"id", "number", "name", "period", "genka", "kind", "business", "fraction"}},
     {"user", {"id", "first", "selected", "current"}},
     {"era", {"start", "name", "number"}},
     {"folder", {"type", "path"}},
-    {"asset", {"data", "code", "kind", "name", "quantity", "remarks", "disposal", "disposal_date", "acquired",
-               "cost", "deduction", "opening", "method", "life", "rate", "basis_is_amount", "basis_value", "ratio",
-               "months", "basis", "balance", "category", "equal", "revised", "ordinary", "additional1",
-               "additional2", "expenses"}},
+    {"asset", AssetKeys()},
 };
 
 struct Field {
@@ -70,15 +82,79 @@ struct Section {
     }
 };
 
+// The text as a message may show it: valid UTF-8 stays as it is, while
+// control characters (NUL included) and bytes that are no UTF-8 appear as
+// \xNN escapes, so that a message is never cut short or garbles the
+// terminal that prints it.
+std::string Shown(const std::string& text) {
+    std::string shown;
+    char escape[16];
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        size_t length = 0;
+        uint32_t code = 0;
+        if (c < 0x80) {
+            length = 1;
+            code = c;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+            code = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            code = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            code = c & 0x07;
+        }
+        bool valid = length > 0 && i + length <= text.size();
+        for (size_t k = 1; valid && k < length; ++k) {
+            const unsigned char next = static_cast<unsigned char>(text[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            code = code << 6 | (next & 0x3F);
+        }
+        // Overlong forms, surrogates and code points beyond U+10FFFF are
+        // no UTF-8 either.
+        if (valid && length == 3 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) valid = false;
+        if (valid && length == 4 && (code < 0x10000 || code > 0x10FFFF)) valid = false;
+        if (!valid) {
+            std::snprintf(escape, sizeof escape, "\\x%02X", c);
+            shown += escape;
+            ++i;
+        } else if (code < 0x20 || code == 0x7F) {
+            std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(code));
+            shown += escape;
+            ++i;
+        } else if (code >= 0x80 && code <= 0x9F) {
+            std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(code));
+            shown += escape;
+            i += length;
+        } else {
+            shown.append(text, i, length);
+            i += length;
+        }
+    }
+    return shown;
+}
+
+// The pieces of the message come from the input as it was read; they are
+// shown escaped where they hold what a message cannot carry.
 bool Refuse(AdminError* error, int line, const std::string& field, const std::string& what) {
     if (error != nullptr) {
         error->line = line;
-        error->field = field;
+        error->field = Shown(field);
         std::string message = line > 0 ? "line " + std::to_string(line) + ": " : std::string();
-        if (!field.empty()) message += "field \"" + field + "\": ";
-        error->message = message + what;
+        if (!field.empty()) message += "field \"" + error->field + "\": ";
+        error->message = message + Shown(what);
     }
     return false;
+}
+
+// The first control character of a text (U+0000..U+001F, tab included, and
+// U+007F), or -1.  No byte of a UTF-8 multibyte sequence lies in that range.
+int FirstControl(const std::string& text) {
+    for (unsigned char c : text)
+        if (c < 0x20 || c == 0x7F) return c;
+    return -1;
 }
 
 std::string Trim(const std::string& text) {
@@ -95,11 +171,27 @@ const SectionKind* FindSectionKind(const std::string& name) {
     return nullptr;
 }
 
+// The next line of text from *at, without its end: LF, CR LF, or a CR on
+// its own (as old editors end lines), so that no line end is ever taken
+// for part of a line.  False at the end of the text.
+bool NextLine(const std::string& text, size_t* at, std::string* line) {
+    if (*at >= text.size()) return false;
+    const size_t end = text.find_first_of("\r\n", *at);
+    if (end == std::string::npos) {
+        line->assign(text, *at, std::string::npos);
+        *at = text.size();
+        return true;
+    }
+    line->assign(text, *at, end - *at);
+    *at = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    return true;
+}
+
 bool Parse(const std::string& text, std::vector<Section>* sections, AdminError* error) {
-    std::istringstream lines(text);
     std::string raw;
+    size_t at = 0;
     int lineNo = 0;
-    while (std::getline(lines, raw)) {
+    while (NextLine(text, &at, &raw)) {
         ++lineNo;
         if (lineNo == 1 && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) raw.erase(0, 3);
         const std::string line = Trim(raw);
@@ -128,6 +220,10 @@ bool Parse(const std::string& text, std::vector<Section>* sections, AdminError* 
         if (section.Find(key.c_str()) != nullptr) return Refuse(error, lineNo, key, "given twice in one section");
         section.fields.push_back(Field{key, value, lineNo});
     }
+    // A file of comments and blanks (or one whose lines the reader could
+    // not tell apart) must not pass for a successful import.
+    if (sections->empty())
+        return Refuse(error, 0, "", "the file defines nothing: it has no [data], [user], [era], [folder] or [asset] section");
     return true;
 }
 
@@ -265,6 +361,16 @@ public:
             Fail(field, "must not be empty");
             return {};
         }
+        // A control byte would reach the records and the report, and a NUL
+        // would end the text early, so that one ID could read as another.
+        const int control = FirstControl(field->value);
+        if (control >= 0) {
+            char code[16];
+            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(control));
+            Fail(field, "\"" + field->value + "\" holds the control character " + code +
+                            "; texts may hold no control characters, tabs included");
+            return {};
+        }
         bool ok = false;
         std::string converted = compat::Utf8ToSjis(field->value, &ok);
         if (!ok) {
@@ -309,6 +415,49 @@ private:
     bool m_bFailed = false;
 };
 
+// The value of an asset column that is no text, checked as its type and
+// field allow.
+int64_t ReadNumber(FieldReader& read, const AssetColumn& column) {
+    const char* key = column.pszName;
+    switch (column.eType) {
+    case AssetType::Int:
+        if (column.bRequired) return read.Required(key, AssetIntLow(column), AssetIntHigh(column));
+        return read.Optional(key, AssetIntLow(column), AssetIntHigh(column), column.llDefault);
+    case AssetType::Date:
+        return read.Date(key, column.bRequired);
+    case AssetType::Amount:
+        return column.bRequired ? read.RequiredAmount(key) : read.Amount(key);
+    case AssetType::Text:
+        break;
+    }
+    return 0;
+}
+
+// The type and default of an asset column as the README's table gives them.
+void DescribeColumn(const AssetColumn& column, std::string* type, std::string* fallback) {
+    *fallback = column.bRequired ? "required" : "0";
+    switch (column.eType) {
+    case AssetType::Int:
+        if (!column.bSigned)
+            *type = "int 0.." + std::to_string(AssetIntHigh(column));
+        else
+            *type = column.nSize == 2 ? "int (16-bit)" : "int";
+        if (!column.bRequired) *fallback = std::to_string(column.llDefault);
+        break;
+    case AssetType::Date:
+        *type = column.bRequired ? "date" : "date or 0";
+        break;
+    case AssetType::Amount:
+        *type = "amount";
+        break;
+    case AssetType::Text:
+        *type = std::string("text, ") + (column.bRequired ? "1" : "0") + ".." + std::to_string(AssetTextMax(column)) +
+                " bytes";
+        if (!column.bRequired) *fallback = "empty";
+        break;
+    }
+}
+
 // A folder path as the platform hands it out: ending in a separator.  A
 // final 0x5C that is the trail byte of a double-byte character is not one.
 std::string WithFinalSeparator(const std::string& path) {
@@ -330,16 +479,39 @@ class Importer {
 public:
     Importer(sqlite3* db, AdminError* error) : m_pDb(db), m_pError(error) {}
 
+    static bool IsData(const Section& section) { return std::strcmp(section.kind->name, "data") == 0; }
+
+    // Data sets are written before everything else, so that an asset may
+    // name one that the file defines further down.
+    bool ApplyDataSets(const std::vector<Section>& sections) {
+        m_dataIds.assign(sections.size(), std::string());
+        for (size_t i = 0; i < sections.size(); ++i)
+            if (IsData(sections[i]) && !ApplyData(sections[i], &m_dataIds[i])) return false;
+        return true;
+    }
+
+    // Then the other sections in file order; passing a [data] again makes
+    // it the default of the assets below it.
+    bool ApplyRest(const std::vector<Section>& sections) {
+        for (size_t i = 0; i < sections.size(); ++i) {
+            if (IsData(sections[i])) {
+                m_strLastDataId = m_dataIds[i];
+                continue;
+            }
+            if (!Apply(sections[i])) return false;
+        }
+        return true;
+    }
+
+private:
     bool Apply(const Section& section) {
         const std::string name = section.kind->name;
-        if (name == "data") return ApplyData(section);
         if (name == "user") return ApplyUser(section);
         if (name == "era") return ApplyEra(section);
         if (name == "folder") return ApplyFolder(section);
         return ApplyAsset(section);
     }
 
-private:
     bool StoreFailed(const Section& section) {
         return Refuse(m_pError, section.line, "", std::string("the store refused the section: ") + sqlite3_errmsg(m_pDb));
     }
@@ -351,7 +523,7 @@ private:
         return true;
     }
 
-    bool ApplyData(const Section& section) {
+    bool ApplyData(const Section& section, std::string* appliedId) {
         FieldReader read(section, m_pError);
         const std::string id = read.Text("id", kMaxDataId, true);
         const int64_t number = read.Required("number", kInt32Min, kInt32Max);
@@ -381,7 +553,7 @@ private:
         insert.Bind(8, business);
         insert.Bind(9, fraction);
         if (!Run(insert, section)) return false;
-        m_strLastDataId = id;
+        *appliedId = id;
         return true;
     }
 
@@ -447,34 +619,17 @@ private:
         if (read.Has("data") || dataId.empty()) dataId = read.Text("data", kMaxDataId, true);
         const bool coded = read.Has("code");
         const int64_t code = read.Optional("code", kInt32Min, kInt32Max, 0);
-        const int64_t values[] = {
-            read.Optional("kind", kInt32Min, kInt32Max, 0),
-            read.Optional("disposal", kInt16Min, kInt16Max, 0),
-            read.Date("disposal_date", false),
-            read.Date("acquired", true),
-            read.RequiredAmount("cost"),
-            read.Amount("deduction"),
-            read.Amount("opening"),
-            read.Required("method", kInt16Min, kInt16Max),
-            read.Optional("life", kInt16Min, kInt16Max, 0),
-            read.Optional("rate", kInt32Min, kInt32Max, 0),
-            read.Optional("basis_is_amount", 0, 255, 0),
-            read.Amount("basis_value"),
-            read.Optional("ratio", kInt16Min, kInt16Max, 10000),
-            read.Optional("months", kInt16Min, kInt16Max, 0),
-            read.Amount("basis"),
-            read.Amount("balance"),
-            read.Optional("category", kInt16Min, kInt16Max, 1),
-            read.Optional("equal", 0, 255, 0),
-            read.Amount("revised"),
-            read.Amount("ordinary"),
-            read.Amount("additional1"),
-            read.Amount("additional2"),
-            read.Amount("expenses"),
-        };
-        const std::string assetName = read.Text("name", kMaxAssetName, true);
-        const std::string quantity = read.Text("quantity", kMaxQuantity, false);
-        const std::string remarks = read.Text("remarks", kMaxRemarks, false);
+        // Numbers, dates and amounts are checked before the texts: of
+        // several faults in a section, the refusal names the first of them.
+        int64_t values[kAssetColumnCount] = {};
+        std::string texts[kAssetColumnCount];
+        for (size_t i = 0; i < kAssetColumnCount; ++i)
+            if (kAssetColumns[i].eType != AssetType::Text) values[i] = ReadNumber(read, kAssetColumns[i]);
+        for (size_t i = 0; i < kAssetColumnCount; ++i) {
+            const AssetColumn& column = kAssetColumns[i];
+            if (column.eType == AssetType::Text)
+                texts[i] = read.Text(column.pszName, AssetTextMax(column), column.bRequired);
+        }
         if (read.Failed()) return false;
 
         if (!DataSetExists(dataId)) {
@@ -484,24 +639,24 @@ private:
         }
 
         if (!m_insertAsset) {
-            m_insertAsset = std::make_unique<Statement>(
-                m_pDb,
-                "INSERT INTO assets(data_id, code, kind, disposal, disposal_date, acquired, cost, deduction, opening,"
-                " method, life, rate, basis_is_amount, basis_value, ratio, months, basis, balance, category, equal,"
-                " revised, ordinary, additional1, additional2, expenses, name, quantity, remarks)"
-                " VALUES(?1, COALESCE(?2, (SELECT COALESCE(MAX(code), 0) + 1 FROM assets WHERE data_id = ?1)),"
-                " ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21, ?22, ?23,"
-                " ?24, ?25, ?26, ?27, ?28)");
+            std::string sql = "INSERT INTO assets(data_id, code, " + AssetColumnList() +
+                              ") VALUES(?1, COALESCE(?2, (SELECT COALESCE(MAX(code), 0) + 1 FROM assets"
+                              " WHERE data_id = ?1))";
+            for (size_t i = 0; i < kAssetColumnCount; ++i) sql += ", ?" + std::to_string(i + 3);
+            sql += ")";
+            m_insertAsset = std::make_unique<Statement>(m_pDb, sql.c_str());
         }
         Statement& insert = *m_insertAsset;
         insert.Bind(1, dataId);
         // Without a code the asset follows every asset of its data set.
         if (coded) insert.Bind(2, code);
-        int column = 3;
-        for (int64_t value : values) insert.Bind(column++, value);
-        insert.Bind(column++, assetName);
-        insert.Bind(column++, quantity);
-        insert.Bind(column, remarks);
+        for (size_t i = 0; i < kAssetColumnCount; ++i) {
+            const int parameter = static_cast<int>(i) + 3;
+            if (kAssetColumns[i].eType == AssetType::Text)
+                insert.Bind(parameter, texts[i]);
+            else
+                insert.Bind(parameter, values[i]);
+        }
         return Run(insert, section);
     }
 
@@ -514,10 +669,28 @@ private:
     sqlite3* m_pDb;
     AdminError* m_pError;
     std::string m_strLastDataId;
+    // The ID of each [data] by its index among the sections.
+    std::vector<std::string> m_dataIds;
     std::unique_ptr<Statement> m_insertAsset;
 };
 
 }  // namespace
+
+std::string AssetKeyTable() {
+    std::string table = "| Key | Type | Default | Meaning |\n|---|---|---|---|\n";
+    // The asset's own keys, which no record field holds.
+    table += "| `data` | text, 1.." + std::to_string(kMaxDataId) +
+             " bytes | the nearest `[data]` above | data ID; must exist in the file (above or below) or the store |\n";
+    table += "| `code` | int | one more than the highest code of the data set so far |"
+             " walk order (ties keep file order) |\n";
+    for (const AssetColumn& column : kAssetColumns) {
+        std::string type, fallback;
+        DescribeColumn(column, &type, &fallback);
+        table += std::string("| `") + column.pszName + "` | " + type + " | " + fallback + " | " +
+                 reinterpret_cast<const char*>(column.pszMeaning) + " |\n";
+    }
+    return table;
+}
 
 bool ImportText(const std::string& home, const std::string& text, AdminError* error) {
     if (error != nullptr) *error = AdminError{};
@@ -534,10 +707,7 @@ bool ImportText(const std::string& home, const std::string& text, AdminError* er
     } else {
         {
             Importer importer(db, error);
-            for (const Section& section : sections) {
-                ok = importer.Apply(section);
-                if (!ok) break;
-            }
+            ok = importer.ApplyDataSets(sections) && importer.ApplyRest(sections);
         }
         if (ok && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
             ok = Refuse(error, 0, "", std::string("the store could not commit: ") + sqlite3_errmsg(db));

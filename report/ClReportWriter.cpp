@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Edition.h"
 #include "compat/mbcs.h"
 #include "compat/win32.h"
+#include "edition/Edition.h"
 #include "report/ClSupportInfo.h"
 #include "ui/ProgressDlg.h"
 
@@ -33,6 +33,14 @@ bool CopyValue(char (&buffer)[VALUE_SIZE], const char* value) {
     return true;
 }
 
+// A SUPPORT.INF value as the SYSTEM line tag will carry it: the default
+// when the file gives none, or one too long for the line, since one odd
+// line in the product's file must not cost the whole report.
+void SupportValue(char (&buffer)[VALUE_SIZE], const char* value, const char* tag, const char* fallback) {
+    if (value[0] == '\0' || !CopyValue(buffer, value) || !ClXmlWriter::ElementFits(LINE_SIZE, tag, buffer, 2))
+        CopyValue(buffer, fallback);
+}
+
 // The HASUU_SYOUKYAKU code of the data's fraction handling; 0 for a byte
 // the tax product has no code for.
 int FractionCode(uint8_t fraction) {
@@ -44,7 +52,98 @@ int FractionCode(uint8_t fraction) {
     }
 }
 
+// The report reaches its path only whole.  It is written to a temporary
+// file beside the target and renamed over it once the root end tag and the
+// close have succeeded; a failed report takes its temporary file with it
+// and leaves whatever was at the path before.  The target itself is held
+// exclusively for the whole write: a file another process holds is left
+// alone (the report then fails), and two runs never write into one file.
+class ReportTarget {
+public:
+    ReportTarget() = default;
+    ~ReportTarget() { m_claim.Abort(); }
+    ReportTarget(const ReportTarget&) = delete;
+    ReportTarget& operator=(const ReportTarget&) = delete;
+
+    // The temporary file's name, or null when the target cannot be held.
+    const char* Begin(const char* path) {
+        if (path == nullptr) return nullptr;
+        // A device cannot be replaced by a file; it gets the lines directly.
+        CFileStatus status;
+        if (CFile::GetStatus(path, status) && (status.m_attribute & CFile::device) != 0) {
+            m_bDirect = true;
+            return path;
+        }
+        m_strTarget = path;
+        if (!TempNameFor(m_strTarget, m_strTemp)) return nullptr;
+        CFileException error(CFileException::none, 0, std::string());
+        const UINT hold = CFile::modeWrite | CFile::shareExclusive | CFile::typeBinary;
+        if (!m_claim.Open(path, hold, &error)) {
+            if (error.m_cause != CFileException::fileNotFound) return nullptr;
+            if (!m_claim.Open(path, hold | CFile::modeCreate | CFile::modeNoTruncate)) return nullptr;
+            m_bCreated = true;
+        }
+        return m_strTemp.c_str();
+    }
+
+    // Puts the temporary file in place when the report is whole; otherwise
+    // removes it (when this run made it) and the target this run created.
+    // True when the target now holds the report.
+    bool End(bool whole, bool tempOpened) {
+        if (m_bDirect) return whole;
+        if (!m_claim.IsOpen()) return false;
+        if (whole) {
+            try {
+                CFile::Rename(m_strTemp.c_str(), m_strTarget.c_str());
+                m_claim.Abort();
+                return true;
+            } catch (const CFileException&) {
+            }
+        }
+        if (tempOpened) RemoveQuietly(m_strTemp);
+        if (m_bCreated) RemoveQuietly(m_strTarget);
+        m_claim.Abort();
+        return false;
+    }
+
+private:
+    // "<path>.tmp", or a short name in the same folder when that does not
+    // fit a Windows path.
+    static bool TempNameFor(const std::string& path, std::string& temp) {
+        temp = path + kReportTempSuffix;
+        if (temp.size() < MAX_PATH) return true;
+        size_t folderEnd = 0;
+        for (size_t i = 0; i < path.size(); ++i) {
+            if (IsDbcsByte(path.c_str(), static_cast<int>(i))) continue;
+            if (path[i] == '\\') folderEnd = i + 1;
+        }
+        temp = path.substr(0, folderEnd) + "~DeprLink.tmp";
+        return temp.size() < MAX_PATH && temp != path;
+    }
+
+    static void RemoveQuietly(const std::string& name) {
+        try {
+            CFile::Remove(name.c_str());
+        } catch (const CFileException&) {
+        }
+    }
+
+    CFile m_claim;
+    std::string m_strTarget;
+    std::string m_strTemp;
+    bool m_bCreated = false;
+    bool m_bDirect = false;
+};
+
+ClReportWriter::FileFactory g_pFileFactory = nullptr;
+
+std::unique_ptr<CFile> NewReportFile() {
+    return g_pFileFactory != nullptr ? g_pFileFactory() : std::make_unique<CFile>();
+}
+
 }  // namespace
+
+void ClReportWriter::SetFileFactory(FileFactory factory) { g_pFileFactory = factory; }
 
 void ClReportWriter::Pulse() {
     if (m_pProgressDlg != nullptr) m_pProgressDlg->Pulse();
@@ -56,12 +155,15 @@ void ClReportWriter::Advance(int from, int to) {
 
 int ClReportWriter::WriteReport(const char* path, short functionId, StDATAINFO* dataInfo) {
     // The writer goes before the file object it borrows.
-    CFile file;
+    const std::unique_ptr<CFile> file = NewReportFile();
     ClXmlWriter writer;
     char line[ROOT_LINE_SIZE] = {};
 
-    // A file that cannot be created fails at the first line of SYSTEM.
-    writer.Open(&file, path);
+    // A file that cannot be created (or a target that cannot be held)
+    // fails at the first line of SYSTEM.
+    ReportTarget target;
+    writer.Open(file.get(), target.Begin(path));
+    const bool tempOpened = file->IsOpen();
     writer.WriteText(kDeclaration);
     writer.StartElement(line, "REPORT", 0);
     Pulse();
@@ -82,6 +184,7 @@ int ClReportWriter::WriteReport(const char* path, short functionId, StDATAINFO* 
     // close, the file is incomplete and must not be reported as written.
     if (writer.EndElement(line, "REPORT", 0) == 0) result = 0;
     if (writer.Close() != 0) result = 0;
+    if (!target.End(result == 1, tempOpened)) result = 0;
     return result;
 }
 
@@ -105,13 +208,11 @@ int ClReportWriter::WriteSystem(ClXmlWriter& writer, short functionId) {
     // The reader's memory goes with the section, on every path out.
     ClSupportInfo supportInfo;
     char name[VALUE_SIZE];
-    if (!CopyValue(name, supportInfo.GetProductName())) return 0;
-    if (name[0] == '\0') CopyValue(name, CurrentEdition().pszDefaultProductName);
+    SupportValue(name, supportInfo.GetProductName(), "PROGRAMNAME", CurrentEdition().pszDefaultProductName);
     if (!writer.WriteElement(line, "PROGRAMNAME", name, 2)) return 0;
     Pulse();
     char productVersion[VALUE_SIZE];
-    if (!CopyValue(productVersion, supportInfo.GetProductVersion())) return 0;
-    if (productVersion[0] == '\0') CopyValue(productVersion, kDefaultProductVersion);
+    SupportValue(productVersion, supportInfo.GetProductVersion(), "PROGRAMVER", kDefaultProductVersion);
     if (!writer.WriteElement(line, "PROGRAMVER", productVersion, 2)) return 0;
     Pulse();
 

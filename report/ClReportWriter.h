@@ -3,11 +3,17 @@
 // and DATA (one SISAN element per schedule line).
 #pragma once
 
+#include <memory>
+
 #include "deprec/SisanRecords.h"
 #include "platform/records.h"
 #include "report/ClXmlWriter.h"
 
 class CProgressDlg;
+
+// The suffix of the temporary file beside the report's path that the
+// report is written to before it is renamed over the path.
+constexpr char kReportTempSuffix[] = ".tmp";
 
 class ClReportWriter {
 public:
@@ -26,7 +32,8 @@ public:
 
     // Writes the whole file.  1 only when every line, the root end tag
     // included, reached the file and it closed cleanly; 0 otherwise, the
-    // file then keeping what was written up to the failure.
+    // path then holding what it held before (the report goes to a
+    // temporary file beside it, renamed over it only when whole).
     int WriteReport(const char* path, short functionId, StDATAINFO* dataInfo);
 
     int WriteSystem(ClXmlWriter& writer, short functionId);
@@ -37,6 +44,13 @@ public:
     // characters within 63 bytes.  Returns a shared static buffer, valid
     // until the next call.
     static const char* ToFullWidth(const char* text);
+
+    // Makes the file object that every later report is written through;
+    // null goes back to a plain CFile.  Tests put in files that fail where
+    // real media fail, such as a close refused by a network share or a
+    // quota, which nothing on a local disk can be made to do.
+    using FileFactory = std::unique_ptr<CFile> (*)();
+    static void SetFileFactory(FileFactory factory);
 
 private:
     void Pulse();

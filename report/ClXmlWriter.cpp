@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "compat/mbcs.h"
+
 namespace {
 
 // The shared escape buffer: one writer runs at a time, and every escaped
@@ -49,6 +51,7 @@ public:
         m_pBuffer[m_nLength] = '\0';
     }
     bool Overflowed() const { return m_bOverflow; }
+    size_t Length() const { return m_nLength; }
 
 private:
     char* m_pBuffer;
@@ -89,9 +92,14 @@ short ClXmlWriter::Close() {
 }
 
 int ClXmlWriter::WriteText(const char* text) {
-    if (m_pFile == nullptr || m_bFailed || text == nullptr) return 0;
+    if (text == nullptr) return 0;
+    return WriteBytes(text, std::strlen(text));
+}
+
+int ClXmlWriter::WriteBytes(const char* text, size_t length) {
+    if (m_pFile == nullptr || m_bFailed) return 0;
     try {
-        m_pFile->Write(text, static_cast<UINT>(std::strlen(text)));
+        m_pFile->Write(text, static_cast<UINT>(length));
     } catch (const CFileException&) {
         Fail();
         return 0;
@@ -113,16 +121,42 @@ bool ClXmlWriter::EscapeTo(const char* text, char* out, size_t size) {
         out[0] = '\0';
         return false;
     }
-    for (size_t i = 0; i < length; ++i) {
-        const char* entity = EscapeOf(static_cast<unsigned char>(text[i]));
+    // Runs of bytes that need neither an entity nor a replacement go over
+    // whole.  A byte that XML forbids (a C0 control other than TAB, CR and
+    // LF) or that starts no character of the code page would make the whole
+    // report unreadable; it is written as a space, so that the value keeps
+    // its length and everything else in it.
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+    size_t run = 0;
+    for (size_t i = 0; i < length;) {
+        const char* entity = EscapeOf(bytes[i]);
+        if (entity == nullptr) {
+            const size_t width = compat::XmlCharLength(bytes + i, length - i);
+            if (width != 0) {
+                i += width;
+                continue;
+            }
+        }
+        escaped.Append(text + run, i - run);
         if (entity != nullptr) escaped.Append(entity);
-        else escaped.Append(text + i, 1);
+        else escaped.Append(" ", 1);
+        run = ++i;
     }
+    escaped.Append(text + run, length - run);
     if (escaped.Overflowed()) {
         out[0] = '\0';
         return false;
     }
     return true;
+}
+
+bool ClXmlWriter::ElementFits(size_t lineSize, const char* name, const char* text, int indent) {
+    if (name == nullptr || text == nullptr) return false;
+    char escaped[ESCAPE_BUFFER_SIZE];
+    if (!EscapeTo(text, escaped, sizeof escaped)) return false;
+    // TABs, "<" name ">", the text, "</" name ">", CR LF and the NUL.
+    const size_t tabs = indent > 0 ? static_cast<size_t>(indent) : 0;
+    return tabs + 2 * std::strlen(name) + std::strlen(escaped) + 8 <= lineSize;
 }
 
 const char* ClXmlWriter::Escape(const char* text) {
@@ -173,7 +207,7 @@ int ClXmlWriter::WriteTag(char* line, size_t size, const char* name, const char*
         Fail();
         return 0;
     }
-    return WriteText(line) ? 1 : 0;
+    return WriteBytes(line, out.Length());
 }
 
 int ClXmlWriter::WriteEnd(char* line, size_t size, const char* name, int indent) {
@@ -187,5 +221,5 @@ int ClXmlWriter::WriteEnd(char* line, size_t size, const char* name, int indent)
         Fail();
         return 0;
     }
-    return WriteText(line) ? 1 : 0;
+    return WriteBytes(line, out.Length());
 }

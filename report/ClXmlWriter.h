@@ -53,11 +53,17 @@ public:
         return WriteEnd(line, N, name, indent);
     }
 
-    // Escapes the five XML specials byte by byte (no multibyte state is
-    // needed: none of them is ever a Shift_JIS trail byte).  Returns the
-    // shared 256-byte escape buffer, valid until the next call; a text of
-    // more than 255 bytes, or one whose escaped form is longer, gives "".
+    // Escapes the five XML specials (none of them is ever a Shift_JIS trail
+    // byte) and writes as a space every byte that no XML document may hold:
+    // a C0 control other than TAB, CR and LF, and a byte that starts no
+    // assigned code page 932 character.  Returns the shared 256-byte escape
+    // buffer, valid until the next call; a text of more than 255 bytes, or
+    // one whose escaped form is longer, gives "".
     static const char* Escape(const char* text);
+
+    // Whether WriteElement of text at indent fits a line buffer of
+    // lineSize bytes (without attributes).
+    static bool ElementFits(size_t lineSize, const char* name, const char* text, int indent);
 
     bool IsFailed() const { return m_bFailed; }
     const std::string& GetPath() const { return m_strPath; }
@@ -69,6 +75,8 @@ private:
                  const char* attrName1, const char* attrValue1,
                  const char* attrName2, const char* attrValue2);
     int WriteEnd(char* line, size_t size, const char* name, int indent);
+    // length bytes of text in one write call; 1 written, 0 failed.
+    int WriteBytes(const char* text, size_t length);
     // Closes the file after a failed line; every later write returns 0.
     void Fail();
     // The escaped form of text into out; false, with out emptied, when the

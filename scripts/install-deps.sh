@@ -4,13 +4,15 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake
   libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
-  libwxgtk3.2-dev fonts-ipafont-gothic
-  xvfb xauth
+  libwxgtk3.2-dev fonts-ipafont-gothic wx3.2-i18n adwaita-icon-theme
+  locales
+  xvfb xauth libx11-dev
   libxml2-utils
-  g++-mingw-w64-x86-64-posix wine wine64 googletest locales
+  afl++ libxml2-dev
+  g++-mingw-w64-x86-64-posix wine wine64 googletest
 )
 
 missing=()
@@ -34,10 +36,10 @@ else
   echo "all build and test packages are installed"
 fi
 
-# Wine takes its code page from the locale: only under ja_JP.UTF-8 is the
-# ANSI code page 932, as on a Japanese Windows.
-if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
-  echo "generating the ja_JP.UTF-8 locale"
+# The window tests also run as the users do, under LANG=ja_JP.UTF-8; the
+# locale is made once.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  echo "making the ja_JP.UTF-8 locale"
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
   $sudo localedef -i ja_JP -f UTF-8 ja_JP.UTF-8

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Builds everything twice (the default build and the address/undefined
-# sanitizer build) and runs every test of both, the window tests under a
-# virtual display; then the Windows stage (scripts/test-windows.sh).
+# Checks the layering of the includes, then builds everything twice (the
+# default build and the address/undefined sanitizer build) and runs every
+# test of both, the window tests under a virtual display; among them the
+# installed programs' run (tests/install) and the include check's own test.
+# Then it fuzzes each fuzz target for a bounded time (scripts/fuzz.sh), and
+# last comes the Windows stage (scripts/test-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/test-builds.sh
 
 scripts/install-deps.sh
 
-jobs=$(nproc)
-xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
+echo "== includes against scripts/layers.txt"
+scripts/check-includes.sh
 
-for preset in default asan; do
+for preset in "${presets[@]}"; do
   echo "== $preset: configure and build"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
@@ -18,4 +22,8 @@ for preset in default asan; do
   "${xvfb[@]}" ctest --preset "$preset" -j "$jobs"
 done
 
+echo "== fuzz: every target for ${FUZZ_SECONDS:-20} s"
+scripts/fuzz.sh
+
+echo "== windows: MinGW-w64 build, tests under Wine"
 scripts/test-windows.sh

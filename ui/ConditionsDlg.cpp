@@ -5,13 +5,12 @@
 
 #include "compat/file.h"
 #include "compat/mbcs.h"
+#include "edition/Edition.h"
 #include "platform/BokFileMgr.h"
 #include "ui/Frontend.h"
 #include "ui/OutputPath.h"
 
 namespace {
-
-const char kTitle[] = "所得税(減価償却)";
 
 const char kMsgPastResults[] = "過去実績データは、連携の対象として使用できません。\n\nアプリケーションを終了します。";
 const char kMsgNoPath[] = "データ出力先が指定されていません。\n\n出力先を指定してください。";
@@ -81,7 +80,7 @@ BOOL CConditionsDlg::OnInitDialog() {
 
     const HWND owner = m_pView ? m_pView->Handle() : nullptr;
     if (m_pDataInfo == nullptr || m_pDataInfo->nDataKind == 99) {
-        if (m_pDataInfo != nullptr) MessageBoxA(owner, kMsgPastResults, kTitle, MB_ICONWARNING);
+        if (m_pDataInfo != nullptr) MessageBoxA(owner, kMsgPastResults, kAppTitle, MB_ICONWARNING);
         EndDialog(IDCANCEL);
         return FALSE;
     }
@@ -191,7 +190,7 @@ void CConditionsDlg::OnOK() {
 
     const HWND owner = m_pView->Handle();
     auto refuse = [this](const char* message) {
-        if (message) MessageBoxA(m_pView->Handle(), message, kTitle, MB_ICONWARNING);
+        if (message) MessageBoxA(m_pView->Handle(), message, kAppTitle, MB_ICONWARNING);
         m_pView->SetFocusTo(IDC_EDT_OUTPUT);
         m_pView->SelectAllAndScroll(IDC_EDT_OUTPUT);
     };
@@ -206,7 +205,7 @@ void CConditionsDlg::OnOK() {
 
     const std::string folder = FolderPart(path);
     if (!folder.empty() && _access(folder.c_str(), 0) != 0) {
-        if (MessageBoxA(owner, kMsgCreateFolder, kTitle, MB_YESNO | MB_ICONQUESTION) != IDYES) return refuse(nullptr);
+        if (MessageBoxA(owner, kMsgCreateFolder, kAppTitle, MB_YESNO | MB_ICONQUESTION) != IDYES) return refuse(nullptr);
         if (!EnsureFolder(folder.c_str())) return refuse(kMsgCreateFailed);
     }
 
@@ -214,7 +213,7 @@ void CConditionsDlg::OnOK() {
         CFileStatus status;
         if (CFile::GetStatus(path.c_str(), status)) {
             if (status.m_attribute & CFile::directory) return refuse(kMsgNoFileName);
-            if (MessageBoxA(owner, kMsgOverwrite, kTitle, MB_YESNO | MB_ICONQUESTION) != IDYES) return refuse(nullptr);
+            if (MessageBoxA(owner, kMsgOverwrite, kAppTitle, MB_YESNO | MB_ICONQUESTION) != IDYES) return refuse(nullptr);
         }
     }
 
@@ -224,8 +223,8 @@ void CConditionsDlg::OnOK() {
 
 void CConditionsDlg::OnCancel() {
     char text[128];
-    std::snprintf(text, sizeof text, kFmtCancel, kTitle);
-    MessageBoxA(m_pView ? m_pView->Handle() : nullptr, text, kTitle, MB_ICONINFORMATION);
+    std::snprintf(text, sizeof text, kFmtCancel, kAppTitle);
+    MessageBoxA(m_pView ? m_pView->Handle() : nullptr, text, kAppTitle, MB_ICONINFORMATION);
     EndDialog(IDCANCEL);
 }
 

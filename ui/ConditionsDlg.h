@@ -86,6 +86,9 @@ public:
     char m_szHostPath[261];
     char m_szRememberedPath[261];
     short m_nCategory;
+    // The remembered-path file was there but another process held it for
+    // longer than the load waits: m_szRememberedPath is not what it holds.
+    bool m_bRememberedUnread = false;
 
 protected:
     void EndDialog(int result);

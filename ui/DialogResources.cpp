@@ -41,7 +41,7 @@ const StDlgTemplate g_dlgConditions = {
     g_ConditionsItems, std::size(g_ConditionsItems)};
 
 const StDlgTemplate g_dlgProgress = {
-    IDD_PROGRESS, "集計中", "ＭＳ Ｐゴシック", 9, 221, 45, g_ProgressItems, std::size(g_ProgressItems)};
+    IDD_PROGRESS, kProgressCaption, "ＭＳ Ｐゴシック", 9, 221, 45, g_ProgressItems, std::size(g_ProgressItems)};
 
 const StDlgItem* StDlgTemplate::Find(int id) const {
     for (const StDlgItem& item : *this)

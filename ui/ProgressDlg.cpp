@@ -16,7 +16,7 @@ void CProgressDlg::Advance(short from, short to) {
     for (int v = from; v <= to; ++v) {
         if (v % 10 == 0) {
             char caption[64];
-            std::snprintf(caption, sizeof caption, "集計中 %d％", v / 10);
+            std::snprintf(caption, sizeof caption, "%s %d％", kProgressCaption, v / 10);
             m_strCaption = caption;
             if (m_pView) m_pView->SetCaption(caption);
         }

@@ -10,6 +10,8 @@
 #include "compat/win32.h"
 
 constexpr int IDD_PROGRESS = 131;
+// The dialog's caption before the run reports any progress.
+constexpr char kProgressCaption[] = "集計中";
 constexpr int IDC_PROGRESS_MAIN = 1018;
 constexpr int IDC_PROGRESS_SUB = 1019;
 
@@ -54,7 +56,7 @@ private:
     void StepSub();
 
     IProgressView* m_pView;
-    std::string m_strCaption = "集計中";
+    std::string m_strCaption = kProgressCaption;
     int m_nMainLower = 0, m_nMainUpper = 100, m_nMainStep = 10, m_nMainPos = 0;
     int m_nSubLower = 0, m_nSubUpper = 100, m_nSubStep = 10, m_nSubPos = 0;
     long m_lPulses = 0;

@@ -8,6 +8,7 @@
 
 #include "ui/ConditionsDlg.h"
 
+#include <time.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,10 +16,10 @@
 #include <new>
 #include <string>
 
-#include "app/Edition.h"
 #include "compat/drives.h"
 #include "compat/file.h"
 #include "compat/mbcs.h"
+#include "edition/Edition.h"
 #include "platform/BokCmn.h"
 #include "platform/BokFileMgr.h"
 #include "ui/OutputPath.h"
@@ -89,19 +90,67 @@ void ReadWhole(CFile& file, std::string& content) {
     content.resize(done);
 }
 
-bool ReadFile(const std::string& name, UINT flags, std::string& content) {
-    CFile file;
-    if (!file.Open(name.c_str(), flags | CFile::typeBinary)) return false;
+// How long a file that another run holds (it is being read or replaced,
+// which takes milliseconds) is waited for before it is left alone.
+constexpr int kBusyWaitSteps = 20;
+constexpr long kBusyWaitStepNs = 50L * 1000 * 1000;
+
+// Opens name, waiting briefly while another process holds it.  *busy
+// tells, on failure, whether the file was still held.
+bool OpenWaiting(CFile& file, const std::string& name, UINT flags, bool* busy) {
+    *busy = false;
+    for (int step = 0;; ++step) {
+        CFileException error(CFileException::none, 0, std::string());
+        if (file.Open(name.c_str(), flags | CFile::typeBinary, &error)) return true;
+        if (error.m_cause != CFileException::sharingViolation) return false;
+        if (step == kBusyWaitSteps) {
+            *busy = true;
+            return false;
+        }
+        const struct timespec pause = {0, kBusyWaitStepNs};
+        nanosleep(&pause, nullptr);
+    }
+}
+
+// Reads an open file whole; false on a read error or when memory runs out.
+bool ReadOpenFile(CFile& file, std::string& content) {
     try {
         ReadWhole(file, content);
-        file.Close();
     } catch (const CFileException&) {
-        file.Abort();
         return false;
     } catch (const std::bad_alloc&) {
-        file.Abort();
         return false;
     }
+    return true;
+}
+
+// The value of the first line that begins with key, split at its first
+// three "/"; false when there is no such line or it has fewer of them.
+struct StEntry {
+    int nReservedA = 0;
+    int nReservedB = 0;
+    short nCategory = 0;
+    std::string strPath;
+};
+
+bool ParseEntry(const std::string& content, const std::string& key, StEntry& entry) {
+    const size_t start = FindEntry(content, key);
+    if (start == std::string::npos) return false;
+    const size_t valueStart = start + key.size();
+    size_t valueEnd = content.find('\n', valueStart);
+    if (valueEnd == std::string::npos) valueEnd = content.size();
+    const std::string value = content.substr(valueStart, valueEnd - valueStart);
+
+    // A, B and the category end at the first three "/"; the path may hold
+    // more of them.
+    const size_t slashA = value.find('/');
+    const size_t slashB = slashA == std::string::npos ? slashA : value.find('/', slashA + 1);
+    const size_t slashC = slashB == std::string::npos ? slashB : value.find('/', slashB + 1);
+    if (slashC == std::string::npos) return false;
+    entry.nReservedA = std::atoi(value.substr(0, slashA).c_str());
+    entry.nReservedB = std::atoi(value.substr(slashA + 1, slashB - slashA - 1).c_str());
+    entry.nCategory = static_cast<short>(std::atoi(value.substr(slashB + 1, slashC - slashB - 1).c_str()));
+    entry.strPath = value.substr(slashC + 1);
     return true;
 }
 
@@ -144,6 +193,45 @@ bool ReplaceFile(const std::string& folder, const std::string& file, const std::
     return true;
 }
 
+// Puts the entry line for key into content (the file's bytes, read while
+// it is held) and the whole in place of the file.  Without a path the entry
+// keeps remembered, the path read when the dialog opened; when the file was
+// busy then (unread), it keeps the path the file holds now: a path that
+// could not be read is never replaced by an empty one.
+bool ReplaceEntry(const std::string& folder, const std::string& file, const std::string& key, std::string& content,
+                  short category, const char* path, const char* remembered, bool unread, int reservedA,
+                  int reservedB) {
+    std::string kept = remembered;
+    if (path == nullptr && unread) {
+        StEntry entry;
+        if (ParseEntry(content, key, entry)) kept = entry.strPath;
+    }
+    const char* value = path != nullptr ? path : kept.c_str();
+    // A line feed would end the entry early and make the rest a line of its
+    // own; a path longer than the buffer it is read back into would come
+    // back cut.
+    if (std::strchr(value, '\n') != nullptr || std::strlen(value) > MAX_PATH) return false;
+    char line[kLineBytes];
+    const int length = std::snprintf(line, sizeof line, "%s%d/%d/%d/%s\n", key.c_str(), reservedA, reservedB,
+                                     static_cast<int>(category), value);
+    if (length < 0 || static_cast<size_t>(length) >= sizeof line) return false;
+
+    try {
+        const size_t entry = FindEntry(content, key);
+        if (entry != std::string::npos) {
+            const size_t lf = content.find('\n', entry);
+            content.erase(entry, lf == std::string::npos ? std::string::npos : lf - entry + 1);
+        }
+        // A last line without its LF would otherwise run into the new
+        // entry and take it for the end of its path.
+        if (!content.empty() && content.back() != '\n') content += '\n';
+        content.append(line, static_cast<size_t>(length));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return ReplaceFile(folder, file, content);
+}
+
 }  // namespace
 
 void SetRememberedPathSaveInterrupt(bool interrupt) { g_bInterruptSave = interrupt; }
@@ -153,35 +241,34 @@ BOOL CConditionsDlg::LoadRememberedPath(short* category, char* path, int* reserv
     if (path) std::memset(path, 0, MAX_PATH + 1);
     if (reservedA) *reservedA = 0;
     if (reservedB) *reservedB = 0;
+    m_bRememberedUnread = false;
 
     std::string folder, file, key;
     if (!LocateFile(folder, file) || !CurrentKey(key)) return FALSE;
 
     CFileStatus status;
     if (!CFile::GetStatus(file.c_str(), status)) return FALSE;
+    // Other runs may read the file at the same time; one that is replacing
+    // it is waited for.
+    CFile in;
+    bool busy = false;
+    if (!OpenWaiting(in, file, CFile::modeRead | CFile::shareDenyWrite, &busy)) {
+        m_bRememberedUnread = busy;
+        return FALSE;
+    }
     std::string content;
-    if (!ReadFile(file, CFile::modeRead, content)) return FALSE;
+    const bool read = ReadOpenFile(in, content);
+    in.Abort();
+    if (!read) return FALSE;
 
-    const size_t entry = FindEntry(content, key);
-    if (entry == std::string::npos) return FALSE;
-    const size_t valueStart = entry + key.size();
-    size_t valueEnd = content.find('\n', valueStart);
-    if (valueEnd == std::string::npos) valueEnd = content.size();
-    const std::string value = content.substr(valueStart, valueEnd - valueStart);
-
-    // A, B and the category end at the first three "/"; the path may hold
-    // more of them.
-    const size_t slashA = value.find('/');
-    const size_t slashB = slashA == std::string::npos ? slashA : value.find('/', slashA + 1);
-    const size_t slashC = slashB == std::string::npos ? slashB : value.find('/', slashB + 1);
-    if (slashC == std::string::npos) return FALSE;
-
-    if (reservedA) *reservedA = std::atoi(value.substr(0, slashA).c_str());
-    if (reservedB) *reservedB = std::atoi(value.substr(slashA + 1, slashB - slashA - 1).c_str());
-    if (category) *category = static_cast<short>(std::atoi(value.substr(slashB + 1, slashC - slashB - 1).c_str()));
+    StEntry entry;
+    if (!ParseEntry(content, key, entry)) return FALSE;
+    if (reservedA) *reservedA = entry.nReservedA;
+    if (reservedB) *reservedB = entry.nReservedB;
+    if (category) *category = entry.nCategory;
     if (path)
         _mbsnbcpy(reinterpret_cast<unsigned char*>(path),
-                  reinterpret_cast<const unsigned char*>(value.c_str() + slashC + 1), MAX_PATH);
+                  reinterpret_cast<const unsigned char*>(entry.strPath.c_str()), MAX_PATH);
     return TRUE;
 }
 
@@ -193,33 +280,24 @@ BOOL CConditionsDlg::SaveRememberedPath(short category, const char* path, int re
     std::string key;
     if (!CurrentKey(key)) return FALSE;
 
-    const char* value = path != nullptr ? path : m_szRememberedPath;
-    // A line feed would end the entry early and make the rest a line of its
-    // own; a path longer than the buffer it is read back into would come
-    // back cut.
-    if (std::strchr(value, '\n') != nullptr || std::strlen(value) > MAX_PATH) return FALSE;
-    char line[kLineBytes];
-    const int length = std::snprintf(line, sizeof line, "%s%d/%d/%d/%s\n", key.c_str(), reservedA, reservedB,
-                                     static_cast<int>(category), value);
-    if (length < 0 || static_cast<size_t>(length) >= sizeof line) return FALSE;
-
-    std::string content;
-    try {
-        CFileStatus status;
-        if (CFile::GetStatus(file.c_str(), status)) {
-            if (!ReadFile(file, CFile::modeReadWrite, content)) return FALSE;
-            const size_t entry = FindEntry(content, key);
-            if (entry != std::string::npos) {
-                const size_t lf = content.find('\n', entry);
-                content.erase(entry, lf == std::string::npos ? std::string::npos : lf - entry + 1);
-            }
-            // A last line without its LF would otherwise run into the new
-            // entry and take it for the end of its path.
-            if (!content.empty() && content.back() != '\n') content += '\n';
-        }
-        content.append(line, static_cast<size_t>(length));
-    } catch (const std::bad_alloc&) {
+    // The file is held exclusively from the read to the replacement, so
+    // that two runs saving at once cannot drop each other's entries.
+    CFileStatus status;
+    const bool existed = CFile::GetStatus(file.c_str(), status) != FALSE;
+    CFile current;
+    bool busy = false;
+    if (!OpenWaiting(current, file, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite |
+                                        CFile::shareExclusive, &busy))
         return FALSE;
-    }
-    return ReplaceFile(folder, file, content) ? TRUE : FALSE;
+    std::string content;
+    bool saved = false;
+    if (ReadOpenFile(current, content))
+        saved = ReplaceEntry(folder, file, key, content, category, path, m_szRememberedPath, m_bRememberedUnread,
+                             reservedA, reservedB);
+    // A file made only to hold it while saving goes again when nothing
+    // could be saved.
+    if (!saved && !existed) RemoveQuietly(file);
+    current.Abort();
+    return saved ? TRUE : FALSE;
 }
+

@@ -3,11 +3,12 @@
 #include <unistd.h>
 
 #include "compat/mbcs.h"
+#include "ui/DialogResources.h"
 
 ClTerminalProgress::ClTerminalProgress(FILE* out) : ClTerminalProgress(out, out != nullptr && isatty(fileno(out))) {}
 
 ClTerminalProgress::ClTerminalProgress(FILE* out, bool draw)
-    : m_pOut(out), m_bDraw(draw && out != nullptr), m_strCaption(compat::SjisToUtf8("集計中")) {}
+    : m_pOut(out), m_bDraw(draw && out != nullptr), m_strCaption(compat::SjisToUtf8(g_dlgProgress.pszCaption)) {}
 
 ClTerminalProgress::~ClTerminalProgress() {
     if (m_bDraw && !m_strDrawn.empty()) {

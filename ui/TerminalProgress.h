@@ -24,6 +24,9 @@ public:
     void SetSubBar(int lower, int upper, int pos) override;
     void BringToTop() override;
     void Repaint() override;
+    // The window the host is asked to take and that owns the run's last
+    // message boxes; the terminal draws them the same whatever the owner.
+    HWND Handle() override { return reinterpret_cast<HWND>(this); }
 
     // The line as it would be drawn now (UTF-8, without the "\r").
     std::string Line() const;

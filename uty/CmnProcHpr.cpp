@@ -19,6 +19,8 @@ const long kErrNoPeriod = -1004;
 
 const long kLastValidDate = 99991231;
 
+unsigned long g_nFatalCount = 0;
+
 }  // namespace
 
 DBProcHpr::~DBProcHpr() {
@@ -35,7 +37,13 @@ long CmnProcHpr::RecordError(long lCode, int nLine) {
 }
 
 int CmnProcHpr::CheckStatus(long lStatus) {
-    return ClMsgMgr::Inst()->CheckFatalErrorWithMsg(lStatus, 0, 1, m_hOwner);
+    const int bFatal = ClMsgMgr::Inst()->CheckFatalErrorWithMsg(lStatus, 0, 1, m_hOwner);
+    if (bFatal) ++g_nFatalCount;
+    return bFatal;
+}
+
+unsigned long CmnProcHpr::GetFatalCount() {
+    return g_nFatalCount;
 }
 
 ClSetMgr* CmnProcHpr::GetSetMgr() {

@@ -41,6 +41,11 @@ public:
     // As GetGengo, giving the era's name into pszName (at least 16 bytes).
     int GetGengoName(long lDate, char* pszName, int* pnYear);
 
+    // How many statuses the platform's check has judged fatal in this
+    // process, through any helper.  A caller compares it before and after
+    // its work: a fatal status leaves the figures without their facts.
+    static unsigned long GetFatalCount();
+
 private:
     // Records code with this source's name and line (0 records no error)
     // and returns what the message manager answered.

@@ -18,6 +18,7 @@
 #include "deprec/ClGenkashokyakuProc.h"
 #include "platform/BokAdmin.h"
 #include "platform/BokBCore.h"
+#include "platform/BokLink.h"
 
 namespace {
 
@@ -99,6 +100,13 @@ Figures Run() {
 
     SisanRecList listAssets;
     SisanDataList listOutput;
+    // Connected, as the application is when it runs: the platform then
+    // reads one state of the store for the whole run.
+    if (ClBokConnect::Inst()->Initiate() != 0) {
+        std::fprintf(stderr, "cannot connect to the platform\n");
+        figures.lKept = -1;
+        return figures;
+    }
     double dStart = Now();
     {
         ClGenkashokyakuProc proc;
@@ -110,6 +118,8 @@ Figures Run() {
         }
     }
     figures.dSeconds = Now() - dStart;
+    ClBokConnect::Inst()->Terminate();
+    ClBokConnect::Inst()->Release();
     if (figures.lKept == 0) figures.lKept = static_cast<long>(listAssets.size());
     figures.lLines = static_cast<long>(listOutput.size());
     for (StSISANREC* p : listAssets) delete p;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 #include "compat/mbcs.h"
 #include "compat/winapp.h"
 #include "platform/BokAdmin.h"
+#include "report/ClReportWriter.h"
 #include "ui/Frontend.h"
 
 namespace {
@@ -110,6 +112,17 @@ method = 2
 expenses = 100
 )");
 
+// Closes, then reports the failure a network share or a quota can give.
+class CloseFailingFile : public CFile {
+public:
+    void Close() override {
+        CFile::Close();
+        throw CFileException(CFileException::diskFull, ENOSPC, "closing.xml");
+    }
+};
+
+std::unique_ptr<CFile> NewCloseFailingFile() { return std::make_unique<CloseFailingFile>(); }
+
 const std::string kFailed = U8(u8"XMLファイルの出力に失敗しました。\n\nアプリケーションを終了します。");
 const std::string kDone = U8(u8"減価償却の集計結果を正常に出力しました。");
 
@@ -125,6 +138,7 @@ struct RunCase {
     const char8_t* caption;
     std::vector<std::string> messages;
     size_t outputLines;
+    bool closeFails = false;  // the report file refuses its close
 };
 
 std::vector<RunCase> RunCases() {
@@ -135,6 +149,8 @@ std::vector<RunCase> RunCases() {
         {"extraction fails", "", "3\nC:\\out.xml\nF12\n", "Move", 1, 2, true, 0, u8"集計中", {kFailed}, 0},
         {"schedule made, writing fails", "1,2,3,Z:\\dev\\full", "\nF12\n", nullptr, 0, 2, true, 400, u8"集計中 40％",
          {kFailed}, 3},
+        {"report written, its close fails", "", "3\nC:\\closing.xml\nF12\n", nullptr, 0, 2, true, 700,
+         u8"集計中 70％", {kFailed}, 3, true},
     };
 }
 
@@ -146,9 +162,11 @@ TEST(AggregationRun, ProgressOutcomeAndResultOfEachEnding) {
             ASSERT_TRUE(bok::SetFault(home.Path(), c.faultOp, -9, c.faultAt, &error)) << error.message;
         }
         ScriptedFrontend frontend(c.answers);
+        ClReportWriter::SetFileFactory(c.closeFails ? NewCloseFailingFile : nullptr);
         CLinkApp app;
         app.m_lpCmdLine = c.cmdLine;
         const BOOL ran = app.InitInstance();
+        ClReportWriter::SetFileFactory(nullptr);
         // Only a cancelled dialog makes InitInstance answer FALSE.
         EXPECT_EQ(ran, c.result == 1 ? FALSE : TRUE) << c.what;
         EXPECT_EQ(app.m_nResult, c.result) << c.what;
@@ -160,7 +178,7 @@ TEST(AggregationRun, ProgressOutcomeAndResultOfEachEnding) {
         EXPECT_EQ(app.m_listOutput.size(), c.outputLines) << c.what;
         app.ExitInstance();
         EXPECT_TRUE(app.m_listAssets.empty() && app.m_listOutput.empty()) << c.what;
-        EXPECT_EQ(std::filesystem::exists(home.HostPath("drive_c/out.xml")), c.result == 0) << c.what;
+        EXPECT_EQ(std::filesystem::exists(home.File("drive_c/out.xml")), c.result == 0) << c.what;
     }
 }
 

@@ -147,8 +147,8 @@ TEST(CLinkAppEnvironment, LevelsAndTheirMessages) {
             EXPECT_TRUE(shown.messages.empty());
         } else {
             ASSERT_EQ(shown.messages.size(), 1u);
-            EXPECT_EQ(shown.messages[0].text, U8(c.message));
-            EXPECT_EQ(shown.messages[0].caption, U8(u8"所得税(減価償却)"));
+            EXPECT_EQ(shown.messages[0].TextU8(), U8(c.message));
+            EXPECT_EQ(shown.messages[0].CaptionU8(), U8(u8"所得税(減価償却)"));
             EXPECT_EQ(shown.messages[0].type, 0x30u);
         }
         // Without the switch nothing is shown.
@@ -161,7 +161,7 @@ TEST(CLinkAppEnvironment, LevelsAndTheirMessages) {
 TEST(CLinkAppEnvironment, AFolderEndingInATrailByte0x5CKeepsItsSeparator) {
     // 表 is 95 5C: the folder C:\帳表\ ends in a real separator after it.
     TempHome home(BaseImport(""), nullptr);
-    const std::string folder = home.HostPath(U8(u8"drive_c/帳表"));
+    const std::string folder = home.File(U8(u8"drive_c/帳表"));
     std::filesystem::create_directories(folder);
     home.WriteFile(U8(u8"drive_c/帳表/BortaDef.ini"), "[ProgramLevel]\r\nQZ14_G=1\r\n");
     compat::SetModuleFileNameOverride("C:\\帳表\\DeprLinkStd.exe");
@@ -231,7 +231,7 @@ TEST(CLinkAppStart, AnOverlongCommandLineIsRefusedWithAMessage) {
     AfxWinMain(app, std::to_string(kWindow) + ",32769,3,C:\\" + std::string(300, 'a') + ".xml");
     EXPECT_EQ(app.m_nResult, 2);
     ASSERT_EQ(shown.messages.size(), 1u);
-    EXPECT_EQ(shown.messages[0].text, U8(u8"起動パラメータが長すぎます。\n\nアプリケーションを終了します。"));
+    EXPECT_EQ(shown.messages[0].TextU8(), U8(u8"起動パラメータが長すぎます。\n\nアプリケーションを終了します。"));
     EXPECT_TRUE(host.Requests().empty());
 }
 
@@ -243,7 +243,7 @@ TEST(CLinkAppStart, ABrokenOrMissingStoreEndsQuietlyWithoutTouchingTheHost) {
     const char* stores[] = {"garbage", nullptr};
     for (const char* store : stores) {
         TempHome home(BaseImport(DataSection("D0001", 1)));
-        std::filesystem::remove(home.HostPath("bok.db"));
+        std::filesystem::remove(home.File("bok.db"));
         if (store) home.WriteFile("bok.db", std::string(4096, 'x'));
         bok::ResetForTests();
         FakeHost host(kWindow);

@@ -2,7 +2,10 @@
 
 #include "compat/file.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -14,8 +17,8 @@
 
 namespace {
 
-using compat_test::TestHome;
-using compat_test::U8;
+using testsupport::ScopedPlatformHome;
+using testsupport::U8;
 
 class CFileTest : public testing::Test {
 protected:
@@ -44,7 +47,7 @@ protected:
         return error.m_cause;
     }
 
-    TestHome m_home;
+    ScopedPlatformHome m_home;
 };
 
 constexpr UINT kCreateWrite = CFile::modeCreate | CFile::modeWrite;
@@ -152,6 +155,84 @@ TEST_F(CFileTest, ExclusiveOpenersExcludeEachOther)
               CFileException::sharingViolation);
     first.Close();
     EXPECT_EQ(OpenCause("C:\\dir\\file.txt", CFile::modeWrite | CFile::shareExclusive), CFileException::none);
+}
+
+// Windows' sharing rules: the second open must be allowed by the first
+// one's share mode, and must not deny an access the first one has.
+TEST_F(CFileTest, ShareModesFollowWindowsRules)
+{
+    constexpr UINT R = CFile::modeRead, W = CFile::modeWrite, RW = CFile::modeReadWrite;
+    constexpr UINT Excl = CFile::shareExclusive, DenyW = CFile::shareDenyWrite, DenyR = CFile::shareDenyRead,
+                   None = CFile::shareDenyNone;
+    const struct {
+        const char* title;
+        UINT first;
+        UINT second;
+        bool allowed;
+    } cases[] = {
+        {"two readers denying writes", R | DenyW, R | DenyW, true},
+        {"a reader after a reader denying writes", R | DenyW, R | None, true},
+        {"a writer after a reader denying writes", R | DenyW, W | None, false},
+        {"a reader denying writes after a writer", W | None, R | DenyW, false},
+        {"a reader denying writes after a reader", R | None, R | DenyW, true},
+        {"two writers sharing everything", W | None, RW | None, true},
+        {"a reader after a writer denying reads", W | DenyR, R | None, false},
+        {"a writer after a writer denying reads", W | DenyR, W | None, true},
+        {"a reader denying reads after a reader", R | None, R | DenyR, false},
+        {"a writer denying reads after a writer", W | None, W | DenyR, true},
+        {"anything after an exclusive opener", R | Excl, R | None, false},
+        {"exclusive after a reader sharing everything", R | None, R | Excl, false},
+        {"compatibility mode is exclusive", R, R | DenyW, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        CFile first;
+        ASSERT_TRUE(first.Open("C:\\dir\\file.txt", c.first));
+        EXPECT_EQ(OpenCause("C:\\dir\\file.txt", c.second),
+                  c.allowed ? CFileException::none : CFileException::sharingViolation);
+        first.Close();
+        EXPECT_EQ(OpenCause("C:\\dir\\file.txt", c.second), CFileException::none);
+    }
+}
+
+TEST_F(CFileTest, TwoReadersOfOneFileBothRead)
+{
+    CFile first, second;
+    ASSERT_TRUE(first.Open("C:\\dir\\file.txt", CFile::modeRead | CFile::shareDenyWrite));
+    ASSERT_TRUE(second.Open("C:\\dir\\file.txt", CFile::modeRead | CFile::shareDenyWrite));
+    char a[8] = {}, b[8] = {};
+    EXPECT_EQ(first.Read(a, sizeof a), 6u);
+    EXPECT_EQ(second.Read(b, sizeof b), 6u);
+    EXPECT_STREQ(a, "abcdef");
+    EXPECT_STREQ(b, "abcdef");
+}
+
+// A file another opener holds keeps its bytes: a refused create must not
+// have emptied it first, whether the holder is this class or a program
+// holding a whole-file lock (flock -x).
+TEST_F(CFileTest, ARefusedCreateLeavesTheHeldFileWhole)
+{
+    const std::string host = m_home.Path() + "/drive_c/dir/file.txt";
+    {
+        CFile holder("C:\\dir\\file.txt", CFile::modeRead | CFile::shareDenyWrite);
+        EXPECT_EQ(OpenCause("C:\\dir\\file.txt", kCreateWrite), CFileException::sharingViolation);
+        EXPECT_EQ(OpenCause("C:\\dir\\file.txt", kCreateWrite | CFile::shareDenyNone),
+                  CFileException::sharingViolation);
+    }
+    EXPECT_EQ(HostBytes("drive_c/dir/file.txt"), "abcdef");
+
+    const int fd = open(host.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(flock(fd, LOCK_EX), 0);
+    EXPECT_EQ(OpenCause("C:\\dir\\file.txt", kCreateWrite), CFileException::sharingViolation);
+    EXPECT_EQ(OpenCause("C:\\dir\\file.txt", CFile::modeRead | CFile::shareDenyNone),
+              CFileException::sharingViolation);
+    close(fd);
+    EXPECT_EQ(HostBytes("drive_c/dir/file.txt"), "abcdef");
+
+    // Once free, the create truncates as before.
+    EXPECT_EQ(OpenCause("C:\\dir\\file.txt", kCreateWrite), CFileException::none);
+    EXPECT_EQ(HostBytes("drive_c/dir/file.txt"), "");
 }
 
 TEST_F(CFileTest, GetStatus)

@@ -15,14 +15,14 @@
 
 namespace {
 
-using compat_test::TestHome;
-using compat_test::U8;
+using testsupport::ScopedPlatformHome;
+using testsupport::U8;
 
 class DrivesTest : public testing::Test {
 protected:
     void SetUp() override { compat_test::SetUpStandardDrives(m_home); }
     std::string Home(const std::string& rest) const { return m_home.Path() + rest; }
-    TestHome m_home;
+    ScopedPlatformHome m_home;
 };
 
 struct ToHostCase {

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "CompatText.h"
+#include "tests/support/TestSupport.h"
 #include "compat/mbcs.h"
 #include "compat/testhooks.h"
 #include "compat/win32.h"

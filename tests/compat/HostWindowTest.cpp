@@ -16,7 +16,7 @@
 
 namespace {
 
-using compat_test::TestHome;
+using testsupport::ScopedPlatformHome;
 
 constexpr long kWindow = 4242;
 
@@ -42,7 +42,7 @@ protected:
         };
     }
 
-    TestHome m_home;
+    ScopedPlatformHome m_home;
     std::mutex m_mutex;
     std::vector<std::string> m_requests;
 };

@@ -6,11 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include "CompatText.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
-using compat_test::U8;
+using testsupport::U8;
 
 struct Shown {
     HWND owner;

@@ -15,8 +15,8 @@
 
 namespace {
 
-using compat_test::TestHome;
-using compat_test::U8;
+using testsupport::ScopedPlatformHome;
+using testsupport::U8;
 
 bool HostIsDir(const std::string& path)
 {
@@ -34,7 +34,7 @@ protected:
         m_home.WriteFile("read only/file.txt", "x");
     }
     void TearDown() override { compat::SetModuleFileNameOverride(""); }
-    TestHome m_home;
+    ScopedPlatformHome m_home;
 };
 
 TEST_F(PathCallsTest, GetDriveTypeA)

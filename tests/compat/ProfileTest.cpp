@@ -12,7 +12,7 @@
 
 namespace {
 
-using compat_test::TestHome;
+using testsupport::ScopedPlatformHome;
 
 const char kIni[] =
     "; the tax product's levels\r\n"
@@ -37,7 +37,7 @@ protected:
         compat_test::SetUpStandardDrives(m_home);
         m_home.WriteFile("drive_c/BortaDef.ini", kIni);
     }
-    TestHome m_home;
+    ScopedPlatformHome m_home;
 };
 
 struct LookupCase {

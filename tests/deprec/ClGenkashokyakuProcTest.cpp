@@ -11,7 +11,7 @@
 #include "compat/msgbox.h"
 #include "platform/BokAdmin.h"
 #include "platform/BokBCore.h"
-#include "tests/uty/BokTestHome.h"
+#include "tests/support/PlatformStore.h"
 
 namespace {
 
@@ -57,11 +57,9 @@ class ClGenkashokyakuProcTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_home.IsReady()) << m_home.Error();
-        m_previous = compat::SetMessageBoxHandler([](HWND, const char*, const char*, UINT) { return IDOK; });
     }
     void TearDown() override {
         SetRecordAllocFailureForTests(-1);
-        compat::SetMessageBoxHandler(m_previous);
         for (StSISANREC* p : m_listAssets) delete p;
         for (StSISANDATA* p : m_listOutput) delete p;
         EXPECT_EQ(ClRuleGenkashokyaku::LiveCount(), 0);
@@ -81,8 +79,8 @@ protected:
         return data;
     }
 
-    BokTestHome m_home;
-    compat::MessageBoxHandler m_previous;
+    testsupport::ScopedPlatformStore m_home;
+    testsupport::MessageRecorder m_messages;
     SisanRecList m_listAssets;
     SisanDataList m_listOutput;
 };
@@ -110,6 +108,7 @@ const FilterCase kFilterCases[] = {
     {"both kinds, both chosen, real-estate asset", 3, 3, u8"category = 2", true},
     {"general data, general chosen, real-estate asset", 1, 1, u8"category = 2", true},
     {"real-estate data, general chosen, real-estate asset", 2, 1, u8"category = 2", true},
+    {"data of no known kind, general chosen, real-estate asset", 0, 1, u8"category = 2", true},
     {"kind 11", 3, 3, u8"kind = 11", false},
     {"kind 10", 3, 3, u8"kind = 10", true},
     {"disposed on the period start", 3, 3, u8"disposal = 4\ndisposal_date = 20240101", true},
@@ -293,7 +292,14 @@ const ScheduleCase kScheduleCases[] = {
     {"unit only", 0, {u8"quantity = 式"}, 0, {{"SUURYO", "0.00"}, {"SUURYOTANI", "式"}}},
     {"no quantity", 0, {u8""}, 0, {{"SUURYO", "0.00"}, {"SUURYOTANI", ""}}},
     {"separators removed", 0, {u8"quantity = 1,250 m"}, 0, {{"SUURYO", "1250.00"}, {"SUURYOTANI", " m"}}},
+    {"blanks inside the number removed", 0, {u8"quantity = 1 250台"}, 0, {{"SUURYO", "1250.00"}, {"SUURYOTANI", "台"}}},
     {"unit starting on a trail byte", 0, {u8"quantity = 5あいb"}, 0, {{"SUURYO", "5.00"}, {"SUURYOTANI", "いb"}}},
+    // Twelve characters fill the field; their terminator may fall only on
+    // an empty unit.
+    {"nine digits", 0, {u8"quantity = 123456789"}, 0, {{"SUURYO", "123456789.00"}, {"SUURYOTANI", ""}}},
+    {"eight digits negative", 0, {u8"quantity = -12345678"}, 0, {{"SUURYO", "-12345678.00"}, {"SUURYOTANI", ""}}},
+    {"twelve characters beside a unit", 0, {u8"quantity = 9e8台"}, 0, {{"SUURYO", ""}, {"SUURYOTANI", "台"}}},
+    {"thirteen characters", 0, {u8"quantity = 1e9"}, 0, {{"SUURYO", ""}, {"SUURYOTANI", ""}}},
 
     // Acquisition era, year and month.
     {"last day of an era", 0, {u8"acquired = 20190430"}, 0,
@@ -378,6 +384,10 @@ const ScheduleCase kScheduleCases[] = {
     {"equal instalments, kind 10, percentage", 0,
      {u8"equal = 1\nopening = 500000\nmethod = 6\nkind = 10\nbasis_value = 12.345\ncost = 500000"}, 0,
      {{"SYOUKYAKUKISOKINGAKU", "60000"}}},
+    // 5.678 % is cut to 0.05, not rounded to 0.06.
+    {"equal instalments, kind 10, percentage cut to two decimals", 0,
+     {u8"equal = 1\nopening = 500000\nmethod = 6\nkind = 10\nbasis_value = 5.678\ncost = 500000"}, 0,
+     {{"SYOUKYAKUKISOKINGAKU", "25000"}}},
     {"equal instalments, kind 10, amount", 0,
      {u8"equal = 1\nopening = 500000\nmethod = 2\nkind = 10\nbasis_is_amount = 1\nbasis_value = 80000.9"}, 0,
      {{"SYOUKYAKUKISOKINGAKU", "80001"}}},
@@ -615,6 +625,46 @@ TEST_F(ClGenkashokyakuProcTest, OutOfMemoryEmptiesTheSchedule) {
     EXPECT_EQ(proc.MakeSchedule(m_listAssets, m_listOutput, &data), 1);
     ASSERT_EQ(m_listOutput.size(), 3u);
     EXPECT_EQ(FieldText(*m_listOutput.back(), "SISANMEI"), "少額減価償却資産");
+}
+
+// A status the platform judges fatal (it shows its message) leaves an era
+// or the period unknown: the schedule fails at that asset, once, and keeps
+// no lines.  A status it does not judge fatal keeps its meaning.
+TEST_F(ClGenkashokyakuProcTest, AFatalPlatformStatusFailsTheSchedule) {
+    // The declining-balance asset asks for the period, three times.
+    Import(Company(3, 0) + Asset(u8"name = A\nmethod = 8\nlife = 6\nrate = 333") +
+           Asset(u8"method = 7\nacquired = 20240105") + Asset(u8"name = B"));
+    StDATAINFO data = Data(3, 0);
+    ClGenkashokyakuProc proc;
+    ASSERT_EQ(proc.Extract(m_listAssets, &data, 3), 1);
+    static int s_nShown;
+    compat::SetMessageBoxHandler([](HWND, const char*, const char*, UINT) {
+        ++s_nShown;
+        return IDOK;
+    });
+    const struct {
+        const char* pszOperation;
+        long lStatus;
+        long lAtIndex;
+        int nResult;
+        int nShown;  // messages of the platform; the first asset asks for its era once
+    } cases[] = {
+        {"Gengo.Walk", -1, -1, 0, 1},
+        {"Gengo.GetCursor", -2, -1, 0, 1},
+        {"Gengo.Ready", -3, -1, 0, 1},
+        {"GetPeriod", -1, -1, 0, 3},
+        {"Gengo.Walk", 7, 1, 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.pszOperation) + " " + std::to_string(c.lStatus));
+        bok::AdminError error;
+        ASSERT_TRUE(bok::ClearFaults(m_home.Path(), &error)) << error.message;
+        ASSERT_TRUE(m_home.SetFault(c.pszOperation, c.lStatus, c.lAtIndex)) << m_home.Error();
+        s_nShown = 0;
+        EXPECT_EQ(proc.MakeSchedule(m_listAssets, m_listOutput, &data), c.nResult);
+        EXPECT_EQ(m_listOutput.size(), c.nResult == 1 ? 3u : 0u);
+        EXPECT_EQ(s_nShown, c.nShown);
+    }
 }
 
 }  // namespace

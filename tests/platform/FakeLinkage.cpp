@@ -3,7 +3,8 @@
 // the real program makes.
 //
 // FIELD4 is a list of letters: d disables the host, e enables it, p posts
-// the message with wParam = function id and lParam = the number after p.
+// the message with wParam = function id and lParam = the number after p,
+// r makes the host the parent of a window of its own.
 // It prints how it was started: "argc=N" and "arg=<argv[1]>".
 
 #include <cstdio>
@@ -35,6 +36,9 @@ int main(int argc, char** argv) {
             break;
         case 'e':
             EnableWindow(window, TRUE);
+            break;
+        case 'r':
+            SetParent(reinterpret_cast<HWND>(static_cast<intptr_t>(0x5150)), window);
             break;
         case 'p':
             PostMessageA(window, message, function, std::atol(actions.c_str() + i + 1));

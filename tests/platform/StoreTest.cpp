@@ -145,4 +145,88 @@ TEST(StoreTest, ResetClosesAWalkInProgressSafely) {
     EXPECT_EQ(rule.MoveFinish(), 0);
 }
 
+// Another program that keeps the store locked: a connection in exclusive
+// locking mode that has written once holds the file until it closes.
+class StoreLocker {
+public:
+    explicit StoreLocker(const TestHome& home) {
+        EXPECT_EQ(sqlite3_open(home.File("bok.db").c_str(), &m_pDb), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(m_pDb,
+                               "PRAGMA locking_mode = EXCLUSIVE;"
+                               "BEGIN IMMEDIATE; UPDATE meta SET value = value; COMMIT;",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK)
+            << sqlite3_errmsg(m_pDb);
+    }
+    ~StoreLocker() { sqlite3_close(m_pDb); }
+
+private:
+    sqlite3* m_pDb = nullptr;
+};
+
+TEST(StoreTest, ABusyStoreIsCalledBusyNotBrokenAndServesOnceFree) {
+    TestHome home;
+    home.Import(kOneDataSet);
+    {
+        StoreLocker locker(home);
+        std::string listing;
+        bok::AdminError error;
+        EXPECT_FALSE(bok::DescribeStore(home.Path(), &listing, &error));
+        EXPECT_NE(error.message.find("the store is busy"), std::string::npos) << error.message;
+        EXPECT_EQ(error.message.find("not a store"), std::string::npos) << error.message;
+        EXPECT_EQ(ClBokConnect::Inst()->Initiate(), BOK_ERR_STORE_BUSY);
+    }
+    EXPECT_EQ(ClBokConnect::Inst()->Initiate(), 0);
+    char userId[65];
+    EXPECT_EQ(ClDataMgr::Inst()->GetSysUserObject()->GetCurUserID(userId), 0);
+    EXPECT_STREQ(userId, "tanaka");
+}
+
+// A connected program reads the store as it was when it connected; without
+// a connection every call reads the store as it is.
+TEST(StoreTest, AConnectionReadsOneStateOfTheStore) {
+    TestHome home;
+    home.Import(std::string(kOneDataSet) + "[era]\nstart = 19890108\nname = A\n");
+    auto* eras = static_cast<ClSetGengo*>(ClDataMgr::Inst()->GetSetMgr()->GetSetObject(13, 0));
+    auto eraCount = [eras] {
+        BOKCURSOR cursor = nullptr;
+        EXPECT_EQ(eras->GetCursor(&cursor), 0);
+        EXPECT_EQ(eras->Ready(cursor), 0);
+        StGENGOINFO era;
+        int count = 0;
+        while (eras->Walk(&era, cursor) == 0) ++count;
+        eras->ReleaseCursor(cursor);
+        return count;
+    };
+    auto period = [] {
+        ClBokPeriod* object = nullptr;
+        auto* data = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(5, 1));
+        EXPECT_EQ(data->GetBokPeriod(&object), 0);
+        long first = 0, last = 0;
+        if (object != nullptr) object->GetPeriod(&first, &last);
+        delete object;
+        return first;
+    };
+    EXPECT_EQ(eraCount(), 1);
+    EXPECT_EQ(period(), 20240101);
+
+    ClBokConnect* connect = ClBokConnect::Inst();
+    ASSERT_EQ(connect->Initiate(), 0);
+    home.Import("[era]\nstart = 20190501\nname = B\n[data]\nid = D1\nnumber = 1\nname = Shop\n"
+                "period = 20250101 20251231\n");
+    home.Fault("GetPeriod", -3);
+    EXPECT_EQ(eraCount(), 1);
+    EXPECT_EQ(period(), 20240101);
+
+    connect->Terminate();
+    EXPECT_EQ(eraCount(), 2);
+    ClBokPeriod* object = nullptr;
+    auto* data = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(5, 1));
+    ASSERT_EQ(data->GetBokPeriod(&object), 0);
+    long first = 0, last = 0;
+    EXPECT_EQ(object->GetPeriod(&first, &last), -3);
+    delete object;
+    connect->Release();
+}
+
 }  // namespace

@@ -1,54 +1,22 @@
-// A platform home of its own for each test: a fresh temporary folder as
-// $BOK_HOME, the platform's singletons forgotten before and after.
+// A platform home of its own for each test (tests/support), whose store
+// the test makes; a refused import or fault fails the test.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <string>
 
-#include "compat/drives.h"
-#include "platform/BokAdmin.h"
 #include "tests/TestEnvironment.h"
+#include "tests/support/PlatformStore.h"
 
-class TestHome {
+class TestHome : public testsupport::ScopedPlatformStore {
 public:
-    TestHome() {
-        m_strPath = test_env::MakeTempFolder("bokhome-");
-        EXPECT_FALSE(m_strPath.empty());
-        test_env::SetVariable("BOK_HOME", m_strPath);
-        bok::ResetForTests();
-        compat::ReloadDriveTable();
-    }
-    ~TestHome() {
-        bok::ResetForTests();
-        test_env::RemoveTree(m_strPath);
-        test_env::SetVariable("BOK_HOME", "");
-    }
-    TestHome(const TestHome&) = delete;
-    TestHome& operator=(const TestHome&) = delete;
+    TestHome() : ScopedPlatformStore("bokhome", Store::kNone) { EXPECT_TRUE(IsReady()); }
 
-    const std::string& Path() const { return m_strPath; }
-    std::string File(const std::string& name) const { return m_strPath + "/" + name; }
-
-    // Imports text into the home's store; fails the test when refused.
-    void Import(const std::string& text) const {
-        bok::AdminError error;
-        ASSERT_TRUE(bok::ImportText(m_strPath, text, &error)) << error.message;
+    void Import(const std::string& text) { ASSERT_TRUE(ScopedPlatformStore::Import(text)) << Error(); }
+    void Fault(const std::string& operation, long status, long atIndex = -1) {
+        ASSERT_TRUE(SetFault(operation, status, atIndex)) << Error();
     }
-    void Fault(const std::string& operation, long status, long atIndex = -1) const {
-        bok::AdminError error;
-        ASSERT_TRUE(bok::SetFault(m_strPath, operation, status, atIndex, &error)) << error.message;
-    }
-    void WriteFile(const std::string& name, const std::string& bytes) const {
-        std::ofstream out(File(name), std::ios::binary | std::ios::trunc);
-        out << bytes;
-    }
-
-private:
-    std::string m_strPath;
 };
 
 // A data set, a signed-in user who selected it, and nothing else.

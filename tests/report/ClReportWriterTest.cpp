@@ -1,9 +1,13 @@
 #include "report/ClReportWriter.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -22,7 +26,6 @@
 #include "ui/ProgressDlg.h"
 
 using reporttest::ReadFile;
-using reporttest::TempDir;
 using reporttest::WindowsPath;
 
 namespace {
@@ -135,6 +138,26 @@ private:
     void (*m_oldHandler)(int) = SIG_DFL;
 };
 
+class FileLengthAtPulseView : public IProgressView {
+public:
+    explicit FileLengthAtPulseView(std::string path) : m_strPath(std::move(path)) {}
+    void SetCaption(const char*) override {}
+    void SetMainBar(int, int, int) override {}
+    void SetSubBar(int, int upper, int pos) override {
+        if (upper != 5 || pos != 0) return;
+        last = ReadFile(m_strPath);
+        lengths.push_back(last.size());
+    }
+    void BringToTop() override {}
+    void Repaint() override {}
+
+    std::vector<size_t> lengths;
+    std::string last;  // the file at the last pulse
+
+private:
+    std::string m_strPath;
+};
+
 // Every test has a home of its own (no drive table: Z: is the host's
 // root) and runs in its own folder, where no SUPPORT.INF lies unless the
 // test puts one there.
@@ -152,6 +175,9 @@ protected:
     }
 
     std::string HostFile(const char* name = "report.xml") const { return m_dir.File(name); }
+    // Where the report is written before it is renamed over its path.
+    std::string TempFile(const char* name = "report.xml") const { return m_dir.File(name) + kReportTempSuffix; }
+    bool Exists(const std::string& host) const { return std::filesystem::exists(host); }
     int Write(short functionId = 3) { return Write(HostFile(), functionId); }
     int Write(const std::string& host, short functionId = 3) {
         return m_writer.WriteReport(WindowsPath(host).c_str(), functionId, &m_data);
@@ -159,8 +185,7 @@ protected:
     void Add(std::unique_ptr<StSISANDATA> record) { m_list.push_back(record.release()); }
     void WriteSupportInfo(const std::string& bytes) { reporttest::WriteFile(m_dir.File("SUPPORT.INF"), bytes); }
 
-    TempDir m_dir;
-    reporttest::ScopedHome m_home{m_dir.Path()};
+    testsupport::ScopedPlatformHome m_dir{"deprlink-report"};
     reporttest::ScopedChdir m_cwd{m_dir.Path()};
     StDATAINFO m_data = ExampleData();
     SisanDataList m_list;
@@ -261,7 +286,13 @@ TEST_F(ReportWriterTest, BusinessNameWithoutTerminatorEndsAtItsField) {
 
 TEST_F(ReportWriterTest, UnknownFractionEndsBasicAfterThreeLines) {
     m_data.nHasuuShokyaku = 3;
+    FileLengthAtPulseView view(TempFile());
+    CProgressDlg progress(&view);
+    progress.InitBars();
+    m_writer.SetProgressDlg(&progress);
     EXPECT_EQ(Write(), 0);
+    // What had been written at the last pulse; the failed report then
+    // went, and nothing came to its path.
     const std::string expected = kDeclaration +
         "<REPORT>\r\n"
         "\t<SYSTEM>\r\n"
@@ -275,11 +306,12 @@ TEST_F(ReportWriterTest, UnknownFractionEndsBasicAfterThreeLines) {
         "\t<BASIC>\r\n"
         "\t\t<KOMONSAKINAME>\x82\x60\x81\x95\x82\x61" "商事</KOMONSAKINAME>\r\n"
         "\t\t<JIGYOUNENDOFROM>20170101</JIGYOUNENDOFROM>\r\n"
-        "\t\t<JIGYOUNENDOTO>20171231</JIGYOUNENDOTO>\r\n"
-        "</REPORT>\r\n";
-    EXPECT_EQ(ReadFile(HostFile()), expected);
+        "\t\t<JIGYOUNENDOTO>20171231</JIGYOUNENDOTO>\r\n";
+    EXPECT_EQ(view.last, expected);
+    EXPECT_FALSE(Exists(HostFile()));
+    EXPECT_FALSE(Exists(TempFile()));
     // SYSTEM advanced the bar; BASIC did not.
-    EXPECT_EQ(m_progress.MainPos(), 500);
+    EXPECT_EQ(progress.MainPos(), 500);
 }
 
 // --- The asset section ------------------------------------------------------
@@ -391,22 +423,6 @@ TEST_F(ReportWriterTest, EmptyListStillAdvances) {
 
 // Notes the report file's length at every pulse: each line reaches the file
 // in its own write, so the length says which lines a pulse came after.
-class FileLengthAtPulseView : public IProgressView {
-public:
-    explicit FileLengthAtPulseView(std::string path) : m_strPath(std::move(path)) {}
-    void SetCaption(const char*) override {}
-    void SetMainBar(int, int, int) override {}
-    void SetSubBar(int, int upper, int pos) override {
-        if (upper == 5 && pos == 0) lengths.push_back(ReadFile(m_strPath).size());
-    }
-    void BringToTop() override {}
-    void Repaint() override {}
-
-    std::vector<size_t> lengths;
-
-private:
-    std::string m_strPath;
-};
 
 // An asset whose fields are all empty, as its 28 lines read.
 std::string EmptyAssetLines(int count) {
@@ -500,11 +516,63 @@ TEST_F(ReportWriterTest, FileThatCannotBeCreated) {
     EXPECT_EQ(m_progress.MainPos(), 0);
 }
 
+// A report path that another opener holds (a reader of the old report, a
+// run writing it, a program holding it locked) is left alone: the report
+// fails before a line is written and the file keeps its bytes.
+TEST_F(ReportWriterTest, AHeldReportPathIsLeftAlone) {
+    reporttest::WriteFile(HostFile(), "the previous report");
+    {
+        CFile reader;
+        ASSERT_TRUE(reader.Open(WindowsPath(HostFile()).c_str(), CFile::modeRead | CFile::shareDenyWrite));
+        EXPECT_EQ(Write(), 0);
+    }
+    {
+        const int fd = open(HostFile().c_str(), O_RDONLY);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(flock(fd, LOCK_EX), 0);
+        EXPECT_EQ(Write(), 0);
+        close(fd);
+    }
+    EXPECT_EQ(ReadFile(HostFile()), "the previous report");
+    EXPECT_FALSE(Exists(TempFile()));
+    // Only the pulse after the root start tag, as for a file that cannot
+    // be created.
+    EXPECT_EQ(m_progress.PulseCount(), 2);
+    EXPECT_EQ(m_progress.MainPos(), 0);
+
+    // Once free, the whole report replaces it.
+    EXPECT_EQ(Write(), 1);
+    EXPECT_EQ(ReadFile(HostFile()), ExampleHead(kDefaultName, "19.00.0X") + kEmptyDataTail);
+    EXPECT_FALSE(Exists(TempFile()));
+}
+
+// A path so long that "<path>.tmp" would not be a Windows path: the
+// temporary file takes a short name in the same folder.
+TEST_F(ReportWriterTest, ALongPathStillGetsItsTemporaryFile) {
+    const size_t folderLength = WindowsPath(m_dir.Path()).size() + 1;
+    ASSERT_LT(folderLength, 200u);
+    const std::string name(257 - folderLength, 'n');
+    ASSERT_EQ(WindowsPath(HostFile(name.c_str())).size(), 257u);
+    FileLengthAtPulseView view(m_dir.File("~DeprLink.tmp"));
+    CProgressDlg progress(&view);
+    m_writer.SetProgressDlg(&progress);
+    EXPECT_EQ(Write(HostFile(name.c_str())), 1);
+    EXPECT_FALSE(view.lengths.empty());
+    EXPECT_GT(view.lengths.front(), 0u);
+    EXPECT_EQ(ReadFile(HostFile(name.c_str())), ExampleHead(kDefaultName, "19.00.0X") + kEmptyDataTail);
+    EXPECT_FALSE(Exists(m_dir.File("~DeprLink.tmp")));
+}
+
 TEST_F(ReportWriterTest, NullPathOrData) {
     EXPECT_EQ(m_writer.WriteReport(nullptr, 3, &m_data), 0);
+    FileLengthAtPulseView view(TempFile());
+    CProgressDlg progress(&view);
+    m_writer.SetProgressDlg(&progress);
     EXPECT_EQ(m_writer.WriteReport(WindowsPath(HostFile()).c_str(), 3, nullptr), 0);
-    // Without data the file ends after SYSTEM.
-    EXPECT_EQ(ReadFile(HostFile()), kDeclaration +
+    EXPECT_FALSE(Exists(HostFile()));
+    EXPECT_FALSE(Exists(TempFile()));
+    // Without data the report ended after SYSTEM.
+    EXPECT_EQ(view.last, kDeclaration +
         "<REPORT>\r\n"
         "\t<SYSTEM>\r\n"
         "\t\t<GYOUMUPREFIX>QZ14</GYOUMUPREFIX>\r\n"
@@ -513,12 +581,12 @@ TEST_F(ReportWriterTest, NullPathOrData) {
         "\t\t<CONNECTEDPROGRAMVER>19.01.00</CONNECTEDPROGRAMVER>\r\n"
         "\t\t<PROGRAMNAME>" + kDefaultName + "</PROGRAMNAME>\r\n"
         "\t\t<PROGRAMVER>19.00.0X</PROGRAMVER>\r\n"
-        "\t</SYSTEM>\r\n"
-        "</REPORT>\r\n");
+        "\t</SYSTEM>\r\n");
 }
 
-// A failure at an exact byte: the file keeps exactly the lines before it,
-// and the root end tag is still attempted.
+// A failure at an exact byte, the root end tag's included: the report is
+// not whole, so its path keeps what it held before and no temporary file
+// is left.
 struct CutCase {
     const char* label;
     size_t keptLines;  // of the worked example, declaration first
@@ -546,6 +614,7 @@ std::vector<std::string> SplitLines(const std::string& text) {
 TEST_F(ReportWriterTest, FailureAtAnExactLineKeepsTheLinesBefore) {
     const std::vector<std::string> lines = SplitLines(ExampleHead(kDefaultName, "19.00.0X") + kEmptyDataTail);
     ASSERT_EQ(lines.size(), 20u);
+    reporttest::WriteFile(HostFile(), "the previous report");
     for (const CutCase& c : kCutCases) {
         std::string kept;
         for (size_t i = 0; i < c.keptLines; ++i) kept += lines[i];
@@ -557,8 +626,13 @@ TEST_F(ReportWriterTest, FailureAtAnExactLineKeepsTheLinesBefore) {
             result = Write();
         }
         EXPECT_EQ(result, 0) << c.label;
-        EXPECT_EQ(ReadFile(HostFile()), kept) << c.label;
+        EXPECT_EQ(ReadFile(HostFile()), "the previous report") << c.label;
+        EXPECT_FALSE(Exists(TempFile())) << c.label;
     }
+    // With room for every line the report replaces the old file.
+    m_writer.SetProgressDlg(&m_progress);
+    ASSERT_EQ(Write(), 1);
+    EXPECT_EQ(ReadFile(HostFile()), ExampleHead(kDefaultName, "19.00.0X") + kEmptyDataTail);
 }
 
 TEST_F(ReportWriterTest, FullFileSystem) {
@@ -569,29 +643,75 @@ TEST_F(ReportWriterTest, FullFileSystem) {
     for (int i = 0; i < 10; ++i) Add(EmptyRecord());
 
     EXPECT_EQ(Write(mountPoint + "/report.xml"), 0);
-    const std::string partial = ReadFile(mountPoint + "/report.xml");
-    EXPECT_EQ(partial.size(), 4096u);
-    EXPECT_EQ(partial.substr(0, ExampleHead(kDefaultName, "19.00.0X").size()), ExampleHead(kDefaultName, "19.00.0X"));
+    // The full disk holds neither a partial report nor its temporary file.
+    EXPECT_TRUE(std::filesystem::is_empty(mountPoint));
     // No section after the failing one advanced the bar.
     EXPECT_EQ(m_progress.MainPos(), 600);
 
     CProgressDlg progress;
     m_writer.SetProgressDlg(&progress);
     ASSERT_EQ(Write(), 1);
-    EXPECT_EQ(ReadFile(HostFile()).substr(0, 4096), partial);
+    EXPECT_EQ(ReadFile(HostFile()).substr(0, ExampleHead(kDefaultName, "19.00.0X").size()),
+              ExampleHead(kDefaultName, "19.00.0X"));
 }
 
-TEST_F(ReportWriterTest, OverlongProductNameFailsTheReport) {
-    WriteSupportInfo("[=製品名=]" + std::string(300, 'p') + "\r\n");
-    EXPECT_EQ(Write(), 0);
-    EXPECT_EQ(ReadFile(HostFile()), kDeclaration +
-        "<REPORT>\r\n"
-        "\t<SYSTEM>\r\n"
-        "\t\t<GYOUMUPREFIX>QZ14</GYOUMUPREFIX>\r\n"
-        "\t\t<VERSION>1</VERSION>\r\n"
-        "\t\t<FUNCTIONID>3</FUNCTIONID>\r\n"
-        "\t\t<CONNECTEDPROGRAMVER>19.01.00</CONNECTEDPROGRAMVER>\r\n"
-        "</REPORT>\r\n");
+// A product name or version too long for its line gives the default
+// value, and the report is written all the same.  Two TABs, the tags,
+// CR LF and the NUL leave 224 bytes of the 256-byte line to the name and
+// 226 to the version.
+struct LongSupportValueCase {
+    const char* label;
+    std::string name;
+    std::string version;
+    std::string nameWritten;
+    std::string versionWritten;
+};
+
+const LongSupportValueCase kLongSupportValues[] = {
+    {"longest that fit", std::string(224, 'p'), std::string(226, 'v'), std::string(224, 'p'), std::string(226, 'v')},
+    {"one byte more", std::string(225, 'p'), std::string(227, 'v'), kDefaultName, "19.00.0X"},
+    {"beyond the value buffer", std::string(300, 'p'), std::string(256, 'v'), kDefaultName, "19.00.0X"},
+    {"escaped form too long", std::string(45, '&'), "1.0", kDefaultName, "1.0"},
+};
+
+TEST_F(ReportWriterTest, OverlongProductValuesGiveTheDefaults) {
+    for (const LongSupportValueCase& c : kLongSupportValues) {
+        WriteSupportInfo("[=製品名=]" + c.name + "\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]" + c.version + "\r\n");
+        EXPECT_EQ(Write(), 1) << c.label;
+        EXPECT_EQ(ReadFile(HostFile()), ExampleHead(c.nameWritten, c.versionWritten) + kEmptyDataTail) << c.label;
+    }
+}
+
+// A close that a network share or a quota refuses, after every line went
+// through: the data may not be in the file, so the report has failed.
+class CloseFailingFile : public CFile {
+public:
+    void Close() override {
+        CFile::Close();
+        throw CFileException(CFileException::diskFull, ENOSPC, "report.xml");
+    }
+};
+
+TEST_F(ReportWriterTest, AFileThatFailsToCloseIsAFailedReport) {
+    struct ScopedFactory {
+        ScopedFactory() {
+            ClReportWriter::SetFileFactory([]() -> std::unique_ptr<CFile> { return std::make_unique<CloseFailingFile>(); });
+        }
+        ~ScopedFactory() { ClReportWriter::SetFileFactory(nullptr); }
+    };
+    {
+        ScopedFactory closeFails;
+        EXPECT_EQ(Write(), 0);
+        // All three sections were written before the close, and neither
+        // the report nor its temporary file is left behind.
+        EXPECT_EQ(m_progress.MainPos(), 700);
+        EXPECT_FALSE(Exists(HostFile()));
+        EXPECT_FALSE(Exists(TempFile()));
+    }
+    // Without the factory the writer is back on plain files.
+    CProgressDlg progress;
+    m_writer.SetProgressDlg(&progress);
+    EXPECT_EQ(Write(), 1);
 }
 
 // --- Progress over a whole run ----------------------------------------------
@@ -646,7 +766,7 @@ TEST_F(ReportWriterTest, ProgressOfARun) {
 // after each text line of SYSTEM and BASIC (not after their start or end
 // tags), and after each section, past the advance of its range.
 TEST_F(ReportWriterTest, PulsesFollowTheLinesTheyAreStatedFor) {
-    FileLengthAtPulseView view(HostFile());
+    FileLengthAtPulseView view(TempFile());
     CProgressDlg progress(&view);
     m_writer.SetProgressDlg(&progress);
     ASSERT_EQ(Write(), 1);
@@ -716,7 +836,7 @@ protected:
         ASSERT_TRUE(m_dir.Ok());
         bok::ResetForTests();
         bok::AdminError error;
-        ASSERT_TRUE(bok::InitSample(m_dir.File("home"), &error)) << error.line << " " << error.message;
+        ASSERT_TRUE(bok::InitSample(m_dir.Path(), &error)) << error.line << " " << error.message;
         compat::ReloadDriveTable();
     }
     void TearDown() override {
@@ -725,8 +845,7 @@ protected:
         bok::ResetForTests();
     }
 
-    TempDir m_dir;
-    reporttest::ScopedHome m_home{m_dir.File("home")};
+    testsupport::ScopedPlatformHome m_dir{"deprlink-report"};
     reporttest::ScopedChdir m_cwd{m_dir.Path()};
     SisanRecList m_assets;
     SisanDataList m_output;
@@ -772,7 +891,7 @@ TEST_F(SampleReportTest, ParsesAndReadsBackInJapanese) {
         std::optional<std::string> value = RunCommand("xmllint --xpath \"" + std::string(q.xpath) + "\" '" + copy + "'");
         ASSERT_TRUE(value) << q.xpath;
         if (!value->empty() && value->back() == '\n') value->pop_back();
-        EXPECT_EQ(*value, reporttest::FromU8(q.expected.c_str())) << q.xpath;
+        EXPECT_EQ(*value, testsupport::U8(q.expected.c_str())) << q.xpath;
     }
 }
 

@@ -9,7 +9,7 @@
 #include "compat/msgbox.h"
 #include "compat/testhooks.h"
 
-using reporttest::TempDir;
+using testsupport::TempFolder;
 
 namespace {
 
@@ -22,7 +22,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(m_dir.Ok()); }
     void WriteSupportInfo(const std::string& bytes) { reporttest::WriteFile(m_dir.File("SUPPORT.INF"), bytes); }
 
-    TempDir m_dir;
+    TempFolder m_dir{"deprlink-report"};
     reporttest::ScopedChdir m_cwd{m_dir.Path()};
 };
 
@@ -95,46 +95,22 @@ TEST_F(SupportInfoTest, FolderNamedLikeTheFileGivesNoValues) {
     EXPECT_STREQ(info.GetProductVersion(), "");
 }
 
-struct ShownMessage {
-    std::string text, caption;
-    UINT type;
-};
-
-// Catches the message boxes of a test.
-class MessageCatcher {
-public:
-    MessageCatcher() {
-        m_previous = compat::SetMessageBoxHandler([this](HWND, const char* text, const char* caption, UINT type) {
-            shown.push_back({text, caption, type});
-            return IDOK;
-        });
-    }
-    ~MessageCatcher() { compat::SetMessageBoxHandler(m_previous); }
-    MessageCatcher(const MessageCatcher&) = delete;
-    MessageCatcher& operator=(const MessageCatcher&) = delete;
-
-    std::vector<ShownMessage> shown;
-
-private:
-    compat::MessageBoxHandler m_previous;
-};
-
 TEST_F(SupportInfoTest, OutOfMemorySaysSoAndTriesAgain) {
     WriteSupportInfo(kNameKey + "N\r\n");
     compat::SetAppName("DeprLinkStd");
-    MessageCatcher messages;
+    testsupport::MessageRecorder messages;
     ClSupportInfo info;
     compat::FailNextGlobalAllocs(2);
     EXPECT_EQ(info.Load(), 0);
     EXPECT_STREQ(info.GetProductName(), "");
-    ASSERT_EQ(messages.shown.size(), 2u);
-    for (const ShownMessage& m : messages.shown) {
+    ASSERT_EQ(messages.messages.size(), 2u);
+    for (const testsupport::ShownMessage& m : messages.messages) {
         EXPECT_EQ(m.text, "ﾒﾓﾘが不足しています。");
         EXPECT_EQ(m.caption, "DeprLinkStd");
         EXPECT_EQ(m.type, MB_OK);
     }
     EXPECT_STREQ(info.GetProductName(), "N");
-    EXPECT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.messages.size(), 2u);
 }
 
 }  // namespace

@@ -2,13 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <functional>
 #include <string>
 
 #include "ReportTestSupport.h"
 
 using reporttest::ReadFile;
-using reporttest::TempDir;
 using reporttest::WindowsPath;
 
 namespace {
@@ -19,8 +20,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(m_dir.Ok()); }
     std::string HostFile(const char* name = "out.xml") const { return m_dir.File(name); }
 
-    TempDir m_dir;
-    reporttest::ScopedHome m_home{m_dir.Path()};
+    testsupport::ScopedPlatformHome m_dir{"deprlink-report"};
 };
 
 // --- Escape -----------------------------------------------------------------
@@ -43,7 +43,15 @@ const EscapeCase kEscapeCases[] = {
     // ソ, 表 and ポ end in 0x5C, 0x5C and 0x7C.
     {"trail bytes 5C and 7C", "\x83\x5C\x95\x5C\x83\x7C", "\x83\x5C\x95\x5C\x83\x7C"},
     {"controls", "a\tb\r\nc", "a\tb\r\nc"},
-    {"high bytes", "\x82\xA0\xFF\x80", "\x82\xA0\xFF\x80"},
+    // What no reader of code page 932 decodes becomes a space each byte:
+    // single bytes that start no character, a lead byte without a trail
+    // byte (also before a special), and pairs the code page leaves free.
+    {"bytes that start no character", "\x82\xA0\xFF\x80\xA0\xFD", "\x82\xA0    "},
+    {"lead byte at the end", "a\x82", "a "},
+    {"lead byte before a special", "\x82<", " &lt;"},
+    {"lead byte before a control", "\x82\t", " \t"},
+    {"unassigned pairs", "\x85\x40\xEB\x9F", " @  "},
+    {"user-defined and half-width characters", "\xF0\x40\xB1\x7F", "\xF0\x40\xB1\x7F"},
     {"255 bytes", std::string(255, 'x'), std::string(255, 'x')},
     {"escaped form of 255 bytes", std::string(51, '&'), Repeat("&amp;", 51)},
     {"256 bytes", std::string(256, 'x'), ""},
@@ -53,6 +61,16 @@ const EscapeCase kEscapeCases[] = {
 TEST(XmlWriterEscape, Table) {
     for (const EscapeCase& c : kEscapeCases)
         EXPECT_EQ(ClXmlWriter::Escape(c.text.c_str()), c.expected) << c.label;
+}
+
+// XML 1.0 admits of the C0 controls only TAB, CR and LF; every other one
+// is written as a space.
+TEST(XmlWriterEscape, ForbiddenControlsBecomeSpaces) {
+    for (int c = 1; c < 0x20; ++c) {
+        const std::string text = std::string("a") + static_cast<char>(c) + "b";
+        const bool allowed = c == '\t' || c == '\r' || c == '\n';
+        EXPECT_EQ(ClXmlWriter::Escape(text.c_str()), allowed ? text : std::string("a b")) << c;
+    }
 }
 
 // --- Lines ------------------------------------------------------------------
@@ -120,6 +138,27 @@ TEST_F(XmlWriterTest, EachLineKind) {
         EXPECT_EQ(writer.Close(), 0) << c.label;
         EXPECT_EQ(ReadFile(HostFile()), c.expected) << c.label;
     }
+}
+
+// Whatever two bytes a value holds, as text or as an attribute, the
+// document stays well-formed for a reader of code page 932.
+TEST_F(XmlWriterTest, EveryTwoByteValueKeepsTheDocumentWellFormed) {
+    CFile file;
+    ClXmlWriter writer;
+    char root[512];
+    char line[256];
+    ASSERT_EQ(writer.Open(&file, WindowsPath(HostFile()).c_str()), 0);
+    ASSERT_EQ(writer.WriteText("<?xml version=\"1.0\" encoding=\"CP932\"?>\r\n"), 1);
+    ASSERT_EQ(writer.StartElement(root, "R", 0), 1);
+    for (int a = 1; a < 256; ++a) {
+        for (int b = 1; b < 256; ++b) {
+            const char value[] = {static_cast<char>(a), static_cast<char>(b), '\0'};
+            ASSERT_EQ(writer.WriteElement(line, "V", value, 1, "v", value), 1);
+        }
+    }
+    ASSERT_EQ(writer.EndElement(root, "R", 0), 1);
+    ASSERT_EQ(writer.Close(), 0);
+    EXPECT_EQ(std::system(("xmllint --noout '" + HostFile() + "'").c_str()), 0);
 }
 
 TEST_F(XmlWriterTest, MinimalDocumentIs65Bytes) {
@@ -222,6 +261,30 @@ TEST_F(XmlWriterTest, FileThatCannotBeCreatedFailsAtTheFirstWrite) {
     EXPECT_EQ(ReadFile(HostFile("plain")), "not a folder");
 }
 
+// A network share or a quota can refuse the close itself, after every
+// write went through: the data may never have reached the file.
+class CloseFailingFile : public CFile {
+public:
+    void Close() override {
+        CFile::Close();
+        throw CFileException(CFileException::diskFull, ENOSPC, "out.xml");
+    }
+};
+
+TEST_F(XmlWriterTest, AFailedCloseAnswersMinusOneAndTheFileIsLetGo) {
+    CloseFailingFile file;
+    ClXmlWriter writer;
+    ASSERT_EQ(writer.Open(&file, WindowsPath(HostFile()).c_str()), 0);
+    ASSERT_EQ(writer.WriteText("<R>\r\n"), 1);
+    EXPECT_EQ(writer.Close(), -1);
+    EXPECT_FALSE(file.IsOpen());
+    // Nothing is held any more: no further line, and a second close has
+    // nothing to report.
+    EXPECT_EQ(writer.WriteText("<S>\r\n"), 0);
+    EXPECT_EQ(writer.Close(), 0);
+    EXPECT_EQ(ReadFile(HostFile()), "<R>\r\n");
+}
+
 // A line that does not fit is never cut: it fails like a write error, and
 // the file keeps the lines before it.
 struct OverlongCase {
@@ -238,6 +301,8 @@ const OverlongCase kOverlongCases[] = {
      [](ClXmlWriter& w) { char line[512]; return w.StartElement(line, "T", 0, "a", std::string(256, 'a').c_str()); }},
     {"indent beyond the buffer",
      [](ClXmlWriter& w) { char line[256]; return w.EndElement(line, "T", 1000000); }},
+    {"indent filling the buffer",
+     [](ClXmlWriter& w) { char line[8]; return w.EndElement(line, "T", 8); }},
 };
 
 TEST_F(XmlWriterTest, OverlongLinesFailWithoutWritingHalfALine) {

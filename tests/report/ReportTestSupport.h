@@ -1,5 +1,5 @@
-// Shared fixtures of the report tests: private folders, a platform home,
-// the current directory, and whole-file reads.
+// Shared fixtures of the report tests besides tests/support: the current
+// directory, a small tmpfs, and whole-file reads.
 #pragma once
 
 #include <sys/mount.h>
@@ -14,55 +14,9 @@
 #include <string>
 
 #include "compat/drives.h"
+#include "tests/support/TestSupport.h"
 
 namespace reporttest {
-
-// A folder of its own under /tmp, removed with everything in it.
-class TempDir {
-public:
-    TempDir() {
-        char pattern[] = "/tmp/deprlink-report-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        m_path = made ? made : "";
-    }
-    ~TempDir() {
-        if (m_path.empty()) return;
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    bool Ok() const { return !m_path.empty(); }
-    const std::string& Path() const { return m_path; }
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
-
-// BOK_HOME for the length of a test, so that the drive table is the
-// test's own (none: Z: is the host's root).
-class ScopedHome {
-public:
-    explicit ScopedHome(const std::string& home) {
-        const char* old = std::getenv("BOK_HOME");
-        m_bHad = old != nullptr;
-        if (m_bHad) m_strOld = old;
-        setenv("BOK_HOME", home.c_str(), 1);
-        compat::ReloadDriveTable();
-    }
-    ~ScopedHome() {
-        if (m_bHad) setenv("BOK_HOME", m_strOld.c_str(), 1);
-        else unsetenv("BOK_HOME");
-        compat::ReloadDriveTable();
-    }
-    ScopedHome(const ScopedHome&) = delete;
-    ScopedHome& operator=(const ScopedHome&) = delete;
-
-private:
-    bool m_bHad = false;
-    std::string m_strOld;
-};
 
 class ScopedChdir {
 public:
@@ -113,7 +67,5 @@ inline bool Exists(const std::string& path) { return std::filesystem::exists(pat
 
 // The Windows name of a host file (through Z:, the host's root).
 inline std::string WindowsPath(const std::string& hostPath) { return compat::ToWindowsPath(hostPath); }
-
-inline std::string FromU8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
 }  // namespace reporttest

@@ -20,7 +20,7 @@ class ConditionsDlgTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(home.IsReady()) << home.Error();
-        home.SetDrives({"C: fixed drive_c", "Q: cdrom drive_q", "R: fixed drive_r ro", "\\\\SERVER\\share remote share",
+        SetDrives(home, {"C: fixed drive_c", "Q: cdrom drive_q", "R: fixed drive_r ro", "\\\\SERVER\\share remote share",
                         "\\\\SERVER\\roshare remote roshare ro"},
                        {"drive_c", "drive_q", "drive_r", "share", "roshare"});
         ASSERT_TRUE(home.Import(u8R"(
@@ -45,7 +45,7 @@ selected = 5
 
     void Remember(const std::string& line) {
         home.MakeDir("drive_c/BOK/ENV");
-        home.WriteBytes(kEnvFile, line);
+        home.WriteFile(kEnvFile, line);
     }
 
     // A dialog shown over view, as a front end shows it.
@@ -110,6 +110,20 @@ TEST_F(ConditionsDlgTest, PastResultsDataIsRefusedBeforeAnythingIsSetUp) {
     EXPECT_EQ(view.Result(), IDCANCEL);
     EXPECT_EQ(view.Control(IDC_EDT_OUTPUT).nTextLimit, 0);
     EXPECT_EQ(view.GetControlText(IDC_LBL_NAME), "XXXXXXXXXXXXXXXX");
+}
+
+// Only kind 99 is past results; every other kind of data opens the dialog.
+TEST_F(ConditionsDlgTest, DataOfEveryOtherKindOpensTheDialog) {
+    for (short kind : {0, 98, 100}) {
+        SCOPED_TRACE(kind);
+        view = ClConditionsViewState();
+        frontend.messages.clear();
+        info.nDataKind = kind;
+        auto dialog = Open();
+        EXPECT_TRUE(initResult);
+        EXPECT_TRUE(frontend.messages.empty());
+        EXPECT_FALSE(view.Ended());
+    }
 }
 
 struct StRadioCase {
@@ -236,8 +250,8 @@ class ConditionsDlgRefusalTest : public ConditionsDlgTest, public ::testing::Wit
 TEST_P(ConditionsDlgRefusalTest, LeavesTheDialogOpenWithThePathSelected) {
     const StRefusalCase& c = GetParam();
     home.MakeDir("drive_c/out/folder.xml");
-    home.WriteBytes("drive_c/out/exists.xml", "old");
-    home.WriteBytes("drive_c/out/file", "in the way");
+    home.WriteFile("drive_c/out/exists.xml", "old");
+    home.WriteFile("drive_c/out/file", "in the way");
     auto dialog = Open();
     view.SetControlText(IDC_EDT_OUTPUT, c.strPath);
     view.SetFocusTo(IDOK);
@@ -258,7 +272,7 @@ TEST_P(ConditionsDlgRefusalTest, LeavesTheDialogOpenWithThePathSelected) {
         const bool question = c.messages[i].find("？") != std::string::npos;
         EXPECT_EQ(frontend.messages[i].nType, question ? MB_YESNO | MB_ICONQUESTION : MB_ICONWARNING);
     }
-    EXPECT_EQ(home.ReadBytes("drive_c/out/exists.xml"), "old");
+    EXPECT_EQ(home.ReadFile("drive_c/out/exists.xml"), "old");
     EXPECT_FALSE(home.Exists("drive_c/new"));
 }
 
@@ -297,7 +311,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ConditionsDlgTest, AcceptsAPathThatPassesEveryCheck) {
     home.MakeDir("drive_c/out");
-    home.WriteBytes("drive_c/out/exists.xml", "old");
+    home.WriteFile("drive_c/out/exists.xml", "old");
     struct {
         const char* pszTitle;
         const char* pszHostPath;
@@ -307,6 +321,7 @@ TEST_F(ConditionsDlgTest, AcceptsAPathThatPassesEveryCheck) {
         const char* pszCreated;  // below the home, or null
     } const cases[] = {
         {"a new file", nullptr, "C:\\out\\new.xml", {}, {}, nullptr},
+        {"a path of 260 bytes", nullptr, "C:\\out\\" + std::string(249, 'a') + ".xml", {}, {}, nullptr},
         {"an existing file, overwritten", nullptr, "C:\\out\\exists.xml", {IDYES}, {kOverwrite}, nullptr},
         {"two new levels", nullptr, "C:\\out\\new1\\new2\\a.xml", {IDYES}, {kCreate}, "drive_c/out/new1/new2"},
         {"a share", nullptr, "\\\\SERVER\\share\\a.xml", {}, {}, nullptr},
@@ -331,7 +346,7 @@ TEST_F(ConditionsDlgTest, AcceptsAPathThatPassesEveryCheck) {
         if (c.pszCreated) {
             EXPECT_TRUE(home.IsDir(c.pszCreated));
         }
-        EXPECT_EQ(home.ReadBytes("drive_c/out/exists.xml"), "old");  // the run writes it, not the dialog
+        EXPECT_EQ(home.ReadFile("drive_c/out/exists.xml"), "old");  // the run writes it, not the dialog
     }
 }
 

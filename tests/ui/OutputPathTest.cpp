@@ -19,10 +19,11 @@ static_assert(sizeof("ポ") == 3 && "ポ"[1] == '|');
 class OutputPathTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        home.SetDrives(
+        SetDrives(home,
             {
                 "C:               fixed      drive_c",
                 "E:               removable  drive_e",
+                "S:               remote     drive_s",
                 "Q:               cdrom      drive_q",
                 "M:               ramdisk    drive_m",
                 "U:               unknown    drive_u",
@@ -32,10 +33,10 @@ protected:
                 "\\\\SERVER\\share    remote  share",
                 "\\\\SERVER\\roshare  remote  roshare  ro",
             },
-            {"drive_c", "drive_e", "drive_q", "drive_m", "drive_u", "drive_n", "drive_r", "share", "roshare"});
+            {"drive_c", "drive_e", "drive_s", "drive_q", "drive_m", "drive_u", "drive_n", "drive_r", "share", "roshare"});
     }
 
-    UiTestHome home;
+    testsupport::ScopedPlatformHome home{"deprlink-ui"};
 };
 
 struct StPartsCase {
@@ -107,6 +108,7 @@ TEST_F(OutputPathTest, UsesOnlyWritableDrivesOfTheAcceptedTypes) {
         {"C:\\out\\a.xml", true},
         {"c:\\out\\a.xml", true},
         {"E:\\a.xml", true},
+        {"S:\\a.xml", true},  // a network drive under a letter
         {"Q:\\a.xml", false},  // CD-ROM
         {"M:\\a.xml", false},  // RAM disk
         {"U:\\a.xml", false},  // unknown
@@ -178,7 +180,7 @@ TEST(OutputPathNormaliseTest, KeepsDriveAndDirectory) {
 
 TEST_F(OutputPathTest, FolderExistsLooksAtTheFolderOfThePath) {
     home.MakeDir("drive_c/out");
-    home.WriteBytes("drive_c/out/file.xml", "x");
+    home.WriteFile("drive_c/out/file.xml", "x");
     const StCheckCase cases[] = {
         {"C:\\out\\", true},          {"C:\\out\\anything.xml", true}, {"c:\\OUT\\", false},
         {"C:\\out\\file.xml\\", false}, {"C:\\missing\\", false},        {"X:\\", false},
@@ -218,12 +220,12 @@ TEST_F(OutputPathTest, EnsureFolderRemovesTheLevelsItCreatedWhenALevelFails) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszTitle);
         home.MakeDir("drive_c/base/old");
-        home.WriteBytes("drive_c/base/old/file", "bytes");
+        home.WriteFile("drive_c/base/old/file", "bytes");
         EXPECT_FALSE(EnsureFolder(c.strFolder.c_str()));
         EXPECT_TRUE(home.IsDir(std::string("drive_c/") + c.pszKept));
         EXPECT_FALSE(home.Exists(std::string("drive_c/") + c.pszRemoved));
-        EXPECT_EQ(home.ReadBytes("drive_c/base/old/file"), "bytes");
-        std::filesystem::remove_all(home.Host("drive_c/base"));
+        EXPECT_EQ(home.ReadFile("drive_c/base/old/file"), "bytes");
+        std::filesystem::remove_all(home.File("drive_c/base"));
     }
 }
 
@@ -262,15 +264,15 @@ TEST_F(OutputPathTest, RemoveCreatedFoldersStopsAtTheStopFolder) {
         EXPECT_EQ(home.IsDir("drive_c/a"), c.bAExists);
         EXPECT_EQ(home.IsDir("drive_c/a/b"), c.bBExists);
         EXPECT_EQ(home.IsDir("drive_c/a/b/c"), c.bCExists);
-        std::filesystem::remove_all(home.Host("drive_c/a"));
+        std::filesystem::remove_all(home.File("drive_c/a"));
     }
 }
 
 TEST_F(OutputPathTest, RemoveCreatedFoldersNeverEmptiesAFolderThatHoldsFiles) {
     home.MakeDir("drive_c/a/b");
-    home.WriteBytes("drive_c/a/b/keep.txt", "x");
+    home.WriteFile("drive_c/a/b/keep.txt", "x");
     EXPECT_FALSE(RemoveCreatedFolders("C:\\a\\b\\", "C:\\"));
-    EXPECT_EQ(home.ReadBytes("drive_c/a/b/keep.txt"), "x");
+    EXPECT_EQ(home.ReadFile("drive_c/a/b/keep.txt"), "x");
 }
 
 }  // namespace

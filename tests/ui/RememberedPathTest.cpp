@@ -9,6 +9,7 @@
 #include <string>
 
 #include "UiTestSupport.h"
+#include "compat/file.h"
 #include "ui/ConditionsDlg.h"
 
 namespace {
@@ -51,7 +52,7 @@ selected = 5
 TEST_F(RememberedPathTest, TheFirstSaveMakesTheFolderAndOneLine) {
     ASSERT_FALSE(home.Exists("drive_c/BOK"));
     EXPECT_TRUE(Save(3, "C:\\out\\report.xml"));
-    EXPECT_EQ(home.ReadBytes(kEnvFile), "tanaka/1/5:0/0/3/C:\\out\\report.xml\n");
+    EXPECT_EQ(home.ReadFile(kEnvFile), "tanaka/1/5:0/0/3/C:\\out\\report.xml\n");
     EXPECT_FALSE(home.Exists(kTempFile));
 }
 
@@ -68,9 +69,9 @@ class RememberedPathSaveTest : public RememberedPathTest, public ::testing::With
 TEST_P(RememberedPathSaveTest, KeepsEveryOtherLineByteForByte) {
     const StSaveCase& c = GetParam();
     home.MakeDir("drive_c/BOK/ENV");
-    home.WriteBytes(kEnvFile, c.strBefore);
+    home.WriteFile(kEnvFile, c.strBefore);
     EXPECT_TRUE(Save(c.nCategory, c.pszPath));
-    EXPECT_EQ(home.ReadBytes(kEnvFile), c.strAfter);
+    EXPECT_EQ(home.ReadFile(kEnvFile), c.strAfter);
     EXPECT_FALSE(home.Exists(kTempFile));
 }
 
@@ -121,7 +122,7 @@ TEST_P(RememberedPathLoadTest, ReadsTheFirstLineThatStartsWithTheKey) {
     const StLoadCase& c = GetParam();
     SCOPED_TRACE(c.pszTitle);
     home.MakeDir("drive_c/BOK/ENV");
-    home.WriteBytes(kEnvFile, c.strFile);
+    home.WriteFile(kEnvFile, c.strFile);
     CConditionsDlg dialog(nullptr, &info, nullptr);
     short category = -1;
     char path[261];
@@ -167,18 +168,55 @@ TEST_F(RememberedPathTest, WithoutAFileNothingIsFound) {
 // A run started by the host saves no path: the one read at the start stays.
 TEST_F(RememberedPathTest, SavingWithoutAPathKeepsTheRememberedOne) {
     home.MakeDir("drive_c/BOK/ENV");
-    home.WriteBytes(kEnvFile, "tanaka/1/5:0/0/1/C:\\kept.xml\nsato/1/5:0/0/1/C:\\s.xml\n");
+    home.WriteFile(kEnvFile, "tanaka/1/5:0/0/1/C:\\kept.xml\nsato/1/5:0/0/1/C:\\s.xml\n");
     CConditionsDlg dialog(nullptr, &info, nullptr);
     short category = 0;
     ASSERT_TRUE(dialog.LoadRememberedPath(&category, dialog.m_szRememberedPath));
     EXPECT_TRUE(dialog.SaveRememberedPath(3, nullptr, 0, 0));
-    EXPECT_EQ(home.ReadBytes(kEnvFile), "sato/1/5:0/0/1/C:\\s.xml\ntanaka/1/5:0/0/3/C:\\kept.xml\n");
+    EXPECT_EQ(home.ReadFile(kEnvFile), "sato/1/5:0/0/1/C:\\s.xml\ntanaka/1/5:0/0/3/C:\\kept.xml\n");
 
     CConditionsDlg fresh(nullptr, &info, nullptr);  // nothing read: an empty path
     SignIn(u8"sato", 1, 6);
     EXPECT_TRUE(fresh.SaveRememberedPath(2, nullptr, 0, 0));
-    EXPECT_EQ(home.ReadBytes(kEnvFile),
+    EXPECT_EQ(home.ReadFile(kEnvFile),
               "sato/1/5:0/0/1/C:\\s.xml\ntanaka/1/5:0/0/3/C:\\kept.xml\nsato/1/6:0/0/2/\n");
+}
+
+// Another run reading the file does not keep the dialog from reading it.
+TEST_F(RememberedPathTest, ALoadSharesTheFileWithOtherReaders) {
+    home.MakeDir("drive_c/BOK/ENV");
+    home.WriteFile(kEnvFile, "tanaka/1/5:0/0/2/C:\\mine.xml\n");
+    CFile reader;
+    ASSERT_TRUE(reader.Open("C:\\BOK\\ENV\\DeprLinkStd.env", CFile::modeRead | CFile::shareDenyWrite));
+    CConditionsDlg dialog(nullptr, &info, nullptr);
+    short category = 0;
+    ASSERT_TRUE(dialog.LoadRememberedPath(&category, dialog.m_szRememberedPath));
+    EXPECT_EQ(category, 2);
+    EXPECT_STREQ(dialog.m_szRememberedPath, "C:\\mine.xml");
+}
+
+// A file held by another process for longer than the load waits is left
+// alone, and a later save without a path keeps the path the file holds
+// instead of an empty one.  While the file stays held, the save writes
+// nothing.
+TEST_F(RememberedPathTest, ABusyFileNeverLosesItsPath) {
+    const std::string before = "sato/1/5:0/0/1/C:\\s.xml\ntanaka/1/5:0/0/2/C:\\mine.xml\n";
+    home.MakeDir("drive_c/BOK/ENV");
+    home.WriteFile(kEnvFile, before);
+    CConditionsDlg dialog(nullptr, &info, nullptr);
+    {
+        CFile saver;
+        ASSERT_TRUE(saver.Open("C:\\BOK\\ENV\\DeprLinkStd.env", CFile::modeReadWrite | CFile::shareExclusive));
+        short category = 7;
+        EXPECT_FALSE(dialog.LoadRememberedPath(&category, dialog.m_szRememberedPath));
+        EXPECT_EQ(category, 0);
+        EXPECT_STREQ(dialog.m_szRememberedPath, "");
+        EXPECT_FALSE(dialog.SaveRememberedPath(3, nullptr, 0, 0));
+        EXPECT_EQ(home.ReadFile(kEnvFile), before);
+        EXPECT_FALSE(home.Exists(kTempFile));
+    }
+    EXPECT_TRUE(dialog.SaveRememberedPath(3, nullptr, 0, 0));
+    EXPECT_EQ(home.ReadFile(kEnvFile), "sato/1/5:0/0/1/C:\\s.xml\ntanaka/1/5:0/0/3/C:\\mine.xml\n");
 }
 
 // Stopped after the temporary file is complete, as a killed process would
@@ -186,17 +224,17 @@ TEST_F(RememberedPathTest, SavingWithoutAPathKeepsTheRememberedOne) {
 TEST_F(RememberedPathTest, AnInterruptedReplacementLeavesTheOldFile) {
     const std::string before = "sato/1/5:0/0/1/C:\\a.xml\ntanaka/1/5:0/0/2/C:\\old.xml\nsuzuki/2/7:0/0/3/D:\\s.xml\n";
     home.MakeDir("drive_c/BOK/ENV");
-    home.WriteBytes(kEnvFile, before);
+    home.WriteFile(kEnvFile, before);
 
     SetRememberedPathSaveInterrupt(true);
     EXPECT_FALSE(Save(1, "C:\\new.xml"));
-    EXPECT_EQ(home.ReadBytes(kEnvFile), before);
-    EXPECT_EQ(home.ReadBytes(kTempFile),
+    EXPECT_EQ(home.ReadFile(kEnvFile), before);
+    EXPECT_EQ(home.ReadFile(kTempFile),
               "sato/1/5:0/0/1/C:\\a.xml\nsuzuki/2/7:0/0/3/D:\\s.xml\ntanaka/1/5:0/0/1/C:\\new.xml\n");
 
     SetRememberedPathSaveInterrupt(false);
     EXPECT_TRUE(Save(1, "C:\\new.xml"));
-    EXPECT_EQ(home.ReadBytes(kEnvFile),
+    EXPECT_EQ(home.ReadFile(kEnvFile),
               "sato/1/5:0/0/1/C:\\a.xml\nsuzuki/2/7:0/0/3/D:\\s.xml\ntanaka/1/5:0/0/1/C:\\new.xml\n");
     EXPECT_FALSE(home.Exists(kTempFile));
 }
@@ -210,7 +248,7 @@ TEST_F(RememberedPathTest, LargeFilesKeepEveryByte) {
     const std::string entry = "tanaka/1/5:0/0/2/C:\\old.xml\n";
     ASSERT_GT(head.size(), 32768u);
     home.MakeDir("drive_c/BOK/ENV");
-    home.WriteBytes(kEnvFile, head + entry + tail);
+    home.WriteFile(kEnvFile, head + entry + tail);
 
     CConditionsDlg dialog(nullptr, &info, nullptr);
     short category = 0;
@@ -220,13 +258,44 @@ TEST_F(RememberedPathTest, LargeFilesKeepEveryByte) {
     EXPECT_STREQ(path, "C:\\old.xml");
 
     EXPECT_TRUE(Save(3, "C:\\new.xml"));
-    EXPECT_EQ(home.ReadBytes(kEnvFile), head + tail + "tanaka/1/5:0/0/3/C:\\new.xml\n");
+    EXPECT_EQ(home.ReadFile(kEnvFile), head + tail + "tanaka/1/5:0/0/3/C:\\new.xml\n");
+}
+
+// The output checks take paths of up to 260 bytes, so the file must give
+// back every one of them; one byte more could not be read back whole.
+TEST_F(RememberedPathTest, APathOf260BytesComesBackWholeAndOneOf261IsNotSaved) {
+    struct {
+        const char* pszTitle;
+        std::string strPath;
+    } const cases[] = {
+        {"single-byte", "C:\\" + std::string(253, 'p') + ".xml"},
+        {"ending in a double-byte character with trail byte 0x5C", "C:\\" + std::string(255, 'p') + "表"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszTitle);
+        ASSERT_EQ(c.strPath.size(), 260u);
+        EXPECT_TRUE(Save(2, c.strPath.c_str()));
+        EXPECT_EQ(home.ReadFile(kEnvFile), "tanaka/1/5:0/0/2/" + c.strPath + "\n");
+
+        CConditionsDlg dialog(nullptr, &info, nullptr);
+        short category = 0;
+        char path[261];
+        std::memset(path, 'x', sizeof path);
+        ASSERT_TRUE(dialog.LoadRememberedPath(&category, path));
+        EXPECT_EQ(category, 2);
+        EXPECT_EQ(std::string(path), c.strPath);
+
+        const std::string before = home.ReadFile(kEnvFile);
+        EXPECT_FALSE(Save(3, (c.strPath + "x").c_str()));
+        EXPECT_EQ(home.ReadFile(kEnvFile), before);
+        EXPECT_FALSE(home.Exists(kTempFile));
+    }
 }
 
 TEST_F(RememberedPathTest, RefusedSavesWriteNothing) {
     const std::string before = "sato/1/5:0/0/1/C:\\a.xml\n";
     home.MakeDir("drive_c/BOK/ENV");
-    home.WriteBytes(kEnvFile, before);
+    home.WriteFile(kEnvFile, before);
     struct {
         const char* pszTitle;
         std::string strPath;
@@ -238,7 +307,7 @@ TEST_F(RememberedPathTest, RefusedSavesWriteNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszTitle);
         EXPECT_FALSE(Save(1, c.strPath.c_str()));
-        EXPECT_EQ(home.ReadBytes(kEnvFile), before);
+        EXPECT_EQ(home.ReadFile(kEnvFile), before);
         EXPECT_FALSE(home.Exists(kTempFile));
     }
 }
@@ -252,14 +321,14 @@ TEST(RememberedPathNoFolderTest, NoFolderOfTypeOneMeansNoFile) {
     short category = 0;
     char path[261] = {};
     EXPECT_FALSE(dialog.LoadRememberedPath(&category, path));
-    EXPECT_TRUE(std::filesystem::is_empty(bare.Host("drive_c")));
+    EXPECT_TRUE(std::filesystem::is_empty(bare.File("drive_c")));
 }
 
 TEST_F(RememberedPathTest, AFolderThatCannotBeMadeMeansNoFile) {
     home.MakeDir("drive_c");
-    home.WriteBytes("drive_c/BOK", "a file where the folder goes");
+    home.WriteFile("drive_c/BOK", "a file where the folder goes");
     EXPECT_FALSE(Save(1, "C:\\a.xml"));
-    EXPECT_EQ(home.ReadBytes("drive_c/BOK"), "a file where the folder goes");
+    EXPECT_EQ(home.ReadFile("drive_c/BOK"), "a file where the folder goes");
 }
 
 TEST_F(RememberedPathTest, AFileThatCannotBeWrittenIsLeftAsItWas) {

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/support/TestSupport.h"
+
 namespace {
 
 std::string Contents(FILE* file) {
@@ -23,7 +25,7 @@ std::string Contents(FILE* file) {
 
 std::string Bar(int filled) { return "[" + std::string(filled, '#') + std::string(30 - filled, '-') + "]"; }
 
-std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+using testsupport::U8;
 
 TEST(TerminalProgressTest, RedrawsOneLineInPlaceAndEndsIt) {
     FILE* out = std::tmpfile();

@@ -1,98 +1,44 @@
-// What the dialog tests share: a temporary platform home with a drive table
-// of its own, and a scripted front end that records the message boxes and
-// answers the questions and the save-file dialog from a script.
+// What the dialog tests share besides tests/support: a drive table of the
+// test's own, a platform home with a store, and a scripted front end that
+// records the message boxes and answers the questions and the save-file
+// dialog from a script.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <deque>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "compat/drives.h"
 #include "platform/BokAdmin.h"
+#include "tests/support/PlatformStore.h"
 #include "ui/Frontend.h"
 
-// A fresh folder named by BOK_HOME while the object lives.  Drives of the
-// table lie in folders below it.
-class UiTestHome {
+// Writes the drive table, one "root type folder [flags]" a line (UTF-8),
+// and creates every folder named below the home.
+inline void SetDrives(const testsupport::ScopedPlatformHome& home, const std::vector<std::string>& lines,
+                      const std::vector<std::string>& folders) {
+    std::string table;
+    for (const std::string& line : lines) table += line + "\n";
+    for (const std::string& folder : folders) home.MakeDir(folder);
+    home.WriteDrives(table);
+}
+
+// A home with the platform's store: drive C: on drive_c, and what the
+// test imports.
+class UiPlatformHome : public testsupport::ScopedPlatformStore {
 public:
-    UiTestHome() {
-        const char* tmp = getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/deprlink-ui-XXXXXX";
-        if (mkdtemp(pattern.data()) != nullptr) m_strHome = pattern;
-        setenv("BOK_HOME", m_strHome.c_str(), 1);
-        compat::ReloadDriveTable();
-    }
-    ~UiTestHome() {
-        unsetenv("BOK_HOME");
-        compat::ReloadDriveTable();
-        std::error_code ignored;
-        if (!m_strHome.empty()) std::filesystem::remove_all(m_strHome, ignored);
-    }
-    UiTestHome(const UiTestHome&) = delete;
-    UiTestHome& operator=(const UiTestHome&) = delete;
+    UiPlatformHome() : ScopedPlatformStore("deprlink-ui") { SetDrives(*this, {"C: fixed drive_c"}, {"drive_c"}); }
 
-    const std::string& Home() const { return m_strHome; }
-    std::string Host(const std::string& relative) const { return m_strHome + "/" + relative; }
-
-    // The drive table, one "root type folder [flags]" a line (UTF-8);
-    // every folder named is created below the home.
-    void SetDrives(const std::vector<std::string>& lines, const std::vector<std::string>& folders) {
-        std::ofstream out(Host("drives.conf"), std::ios::binary);
-        for (const std::string& line : lines) out << line << "\n";
-        out.close();
-        for (const std::string& folder : folders) MakeDir(folder);
-        compat::ReloadDriveTable();
-    }
-
-    void MakeDir(const std::string& relative) const { std::filesystem::create_directories(Host(relative)); }
-    void WriteBytes(const std::string& relative, const std::string& bytes) const {
-        std::ofstream out(Host(relative), std::ios::binary);
-        out << bytes;
-    }
-    std::string ReadBytes(const std::string& relative) const {
-        std::ifstream in(Host(relative), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    bool IsDir(const std::string& relative) const { return std::filesystem::is_directory(Host(relative)); }
-    bool Exists(const std::string& relative) const { return std::filesystem::exists(Host(relative)); }
-
-private:
-    std::string m_strHome;
-};
-
-// A home with the platform's store: drive C: on drive_c, the application
-// folders given, and a signed-in user.
-class UiPlatformHome : public UiTestHome {
-public:
-    UiPlatformHome() {
-        SetDrives({"C: fixed drive_c"}, {"drive_c"});
-        bok::ResetForTests();
-        m_bReady = bok::CreateStore(Home(), &m_error);
-    }
-    ~UiPlatformHome() { bok::ResetForTests(); }
-
-    bool IsReady() const { return m_bReady; }
-    // Text in the platform's readable import format (UTF-8).
+    // Imported between platform calls: the next call opens the store afresh.
     bool Import(std::u8string_view text) {
         bok::ResetForTests();
-        return bok::ImportText(Home(), std::string(text.begin(), text.end()), &m_error);
+        return ScopedPlatformStore::Import(text);
     }
-    std::string Error() const {
-        return "line " + std::to_string(m_error.line) + " " + m_error.field + ": " + m_error.message;
-    }
-
-private:
-    bok::AdminError m_error;
-    bool m_bReady = false;
 };
 
 struct StShownMessage {

@@ -11,13 +11,14 @@
 #include <sys/stat.h>
 
 #include <wx/filedlg.h>
-#include <wx/msgdlg.h>
+#include <wx/button.h>
 
 #include "WxTestSupport.h"
 #include "ui/ConditionsDlg.h"
 #include "ui/Frontend.h"
 #include "ui/wx/WxConditionsDlg.h"
 #include "ui/wx/WxFrontend.h"
+#include "ui/wx/WxMessageBox.h"
 #include "ui/wx/WxProgressDlg.h"
 #include "ui/wx/WxText.h"
 
@@ -42,24 +43,32 @@ protected:
 
 // Message boxes ------------------------------------------------------------------
 
-ScriptedModals::Step ExpectMessage(const char8_t* text, long icon) {
+ScriptedModals::Step ExpectMessage(const char8_t* text, const wxArtID& icon) {
     return [text, icon](wxDialog* dialog) -> int {
-        auto* box = dynamic_cast<wxMessageDialog*>(dialog);
+        auto* box = dynamic_cast<wxui::WxMessageBox*>(dialog);
         EXPECT_NE(box, nullptr);
         if (!box) return wxID_CANCEL;
         EXPECT_EQ(box->GetMessage(), FromU8(text)) << box->GetMessage().utf8_string();
-        EXPECT_EQ(box->GetMessageDialogStyle() & wxICON_MASK, icon);
+        EXPECT_EQ(box->GetIconId(), icon);
         return wxID_OK;
     };
 }
 
+// The buttons of a box, left to right.
+std::vector<int> ButtonIds(const wxui::WxMessageBox& box) {
+    std::vector<int> ids;
+    for (const wxButton* button : box.Buttons()) ids.push_back(button->GetId());
+    return ids;
+}
 
 struct MessageCase {
     const char* name;
     UINT type;
     int answered;  // the button the user pressed
     int result;
-    long buttons, icon;
+    std::vector<int> buttons;  // left to right
+    wxArtID icon;
+    int defaultButton;
 };
 
 void PrintTo(const MessageCase& c, std::ostream* os) { *os << c.name; }
@@ -70,14 +79,14 @@ TEST_P(WxMessageBoxTest, ShowsTheTextsWithTheStyleAndAnswersAsWindows) {
     const MessageCase& c = GetParam();
     ScriptedModals modals;
     modals.Then([&](wxDialog* dialog) -> int {
-        auto* box = dynamic_cast<wxMessageDialog*>(dialog);
+        auto* box = dynamic_cast<wxui::WxMessageBox*>(dialog);
         EXPECT_NE(box, nullptr);
         if (!box) return wxID_CANCEL;
         EXPECT_EQ(box->GetMessage(), FromU8(u8"同名のファイルが存在します。\n\n上書きしてもよろしいですか？"));
-        EXPECT_EQ(box->GetCaption(), FromU8(u8"所得税(減価償却)"));
-        const long style = box->GetMessageDialogStyle();
-        EXPECT_EQ(style & (wxOK | wxYES_NO | wxCANCEL), c.buttons);
-        EXPECT_EQ(style & wxICON_MASK, c.icon);
+        EXPECT_EQ(box->GetTitle(), FromU8(u8"所得税(減価償却)"));
+        EXPECT_EQ(ButtonIds(*box), c.buttons);
+        EXPECT_EQ(box->GetIconId(), c.icon);
+        EXPECT_EQ(box->GetAffirmativeId(), c.defaultButton);
         return c.answered;
     });
     EXPECT_EQ(m_frontend->MessageBox(nullptr, "同名のファイルが存在します。\n\n上書きしてもよろしいですか？",
@@ -88,17 +97,23 @@ TEST_P(WxMessageBoxTest, ShowsTheTextsWithTheStyleAndAnswersAsWindows) {
 INSTANTIATE_TEST_SUITE_P(
     Types, WxMessageBoxTest,
     ::testing::Values(
-        MessageCase{"Warning", MB_OK | MB_ICONWARNING, wxID_OK, IDOK, wxOK, wxICON_WARNING},
-        MessageCase{"Information", MB_ICONINFORMATION, wxID_OK, IDOK, wxOK, wxICON_INFORMATION},
-        MessageCase{"Plain", MB_OK, wxID_OK, IDOK, wxOK, wxICON_NONE},
-        MessageCase{"QuestionYes", MB_YESNO | MB_ICONQUESTION, wxID_YES, IDYES, wxYES_NO, wxICON_QUESTION},
-        MessageCase{"QuestionNo", MB_YESNO | MB_ICONQUESTION, wxID_NO, IDNO, wxYES_NO, wxICON_QUESTION},
-        MessageCase{"QuestionClosedIsNo", MB_YESNO | MB_ICONQUESTION, wxID_CANCEL, IDNO, wxYES_NO, wxICON_QUESTION}),
+        MessageCase{"Warning", MB_OK | MB_ICONWARNING, wxID_OK, IDOK, {wxID_OK}, wxART_WARNING, wxID_OK},
+        MessageCase{"Information", MB_ICONINFORMATION, wxID_OK, IDOK, {wxID_OK}, wxART_INFORMATION, wxID_OK},
+        MessageCase{"Plain", MB_OK, wxID_OK, IDOK, {wxID_OK}, wxArtID(), wxID_OK},
+        MessageCase{"ClosedNoticeIsOk", MB_ICONWARNING, wxID_CANCEL, IDOK, {wxID_OK}, wxART_WARNING, wxID_OK},
+        MessageCase{"QuestionYes", MB_YESNO | MB_ICONQUESTION, wxID_YES, IDYES, {wxID_YES, wxID_NO}, wxART_QUESTION,
+                    wxID_YES},
+        MessageCase{"QuestionNo", MB_YESNO | MB_ICONQUESTION, wxID_NO, IDNO, {wxID_YES, wxID_NO}, wxART_QUESTION,
+                    wxID_YES},
+        MessageCase{"QuestionClosedIsNo", MB_YESNO | MB_ICONQUESTION, wxID_CANCEL, IDNO, {wxID_YES, wxID_NO},
+                    wxART_QUESTION, wxID_YES},
+        MessageCase{"SecondButtonDefault", MB_YESNO | MB_ICONQUESTION | 0x100, wxID_NO, IDNO, {wxID_YES, wxID_NO},
+                    wxART_QUESTION, wxID_NO}),
     [](const ::testing::TestParamInfo<MessageCase>& info) { return std::string(info.param.name); });
 
 TEST_F(WxFrontendTest, MessageBoxesGoThroughMessageBoxA) {
     ScriptedModals modals;
-    modals.Then(ExpectMessage(u8"減価償却の集計結果を正常に出力しました。", wxICON_INFORMATION));
+    modals.Then(ExpectMessage(u8"減価償却の集計結果を正常に出力しました。", wxART_INFORMATION));
     EXPECT_EQ(MessageBoxA(nullptr, "減価償却の集計結果を正常に出力しました。", "所得税(減価償却)",
                           MB_ICONINFORMATION),
               IDOK);
@@ -259,8 +274,8 @@ TEST_F(WxFrontendTest, F12OnThePatternIsRefusedAndTheDialogStays) {
         window.HandleKeyDown(KeyDown(WXK_ESCAPE));
     }));
     modals.Then(ExpectMessage(u8"データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。",
-                              wxICON_WARNING));
-    modals.Then(ExpectMessage(u8"｢所得税(減価償却)｣の集計を中止します。", wxICON_INFORMATION));
+                              wxART_WARNING));
+    modals.Then(ExpectMessage(u8"｢所得税(減価償却)｣の集計を中止します。", wxART_INFORMATION));
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 }
 
@@ -269,7 +284,7 @@ TEST_F(WxFrontendTest, PastResultsDataEndsBeforeTheDialogShows) {
     CConditionsDlg dialog(nullptr, &data, nullptr);
     ScriptedModals modals;
     modals.Then(ExpectMessage(u8"過去実績データは、連携の対象として使用できません。\n\nアプリケーションを終了します。",
-                              wxICON_WARNING));
+                              wxART_WARNING));
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_EQ(modals.Shown(), 1);
 }

@@ -69,10 +69,11 @@ TEST_P(WxProgressAdvanceTest, CaptionAndBarsFollowTheRun) {
     EXPECT_EQ(window.MainBar()->GetRange(), 1000);
     EXPECT_EQ(window.MainBar()->GetValue(), c.mainValue);
     // After a pulse the secondary bar has gone round once: six steps of one
-    // over 0..5.
+    // over 0..5; the activity it shows has moved on once per pulse.
     if (c.to >= c.from) {
-        EXPECT_EQ(window.SubBar()->GetRange(), 5);
-        EXPECT_EQ(window.SubBar()->GetValue(), 1);
+        EXPECT_EQ(window.SubRange(), 5);
+        EXPECT_EQ(window.SubPos(), 1);
+        EXPECT_EQ(window.SubPulses(), progress.PulseCount());
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include <wx/debug.h>
 #include <wx/string.h>
@@ -27,6 +28,13 @@ bool WxTestToolkitStarted() { return g_bStarted; }
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    // --lang=LOCALE runs the windows in that locale, as a user whose LANG
+    // it is would.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--lang=", 7) != 0) continue;
+        setenv("LANG", argv[i] + 7, 1);
+        setenv("LC_ALL", argv[i] + 7, 1);
+    }
     const bool listing = ::testing::GTEST_FLAG(list_tests);
     if (!listing && std::getenv("DISPLAY") != nullptr) {
         g_bStarted = StartWxFrontend(argc, argv);

@@ -8,7 +8,8 @@
 #include "compat/msgbox.h"
 #include "platform/BokAdmin.h"
 #include "platform/BokMsgMgr.h"
-#include "tests/uty/BokTestHome.h"
+#include "tests/TestEnvironment.h"
+#include "tests/support/PlatformStore.h"
 
 namespace {
 
@@ -37,21 +38,15 @@ class CmnProcHprTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_home.IsReady()) << m_home.Error();
-        // The platform's fatal-error check shows a message; answer it here.
-        m_previous = compat::SetMessageBoxHandler([this](HWND, const char*, const char*, UINT) {
-            ++m_nMessages;
-            return IDOK;
-        });
     }
     void TearDown() override {
-        compat::SetMessageBoxHandler(m_previous);
         EXPECT_EQ(bok::OpenCursorCount(), 0);
     }
     void Import(std::u8string_view text) { ASSERT_TRUE(m_home.Import(text)) << m_home.Error(); }
 
-    BokTestHome m_home;
-    compat::MessageBoxHandler m_previous;
-    int m_nMessages = 0;
+    testsupport::ScopedPlatformStore m_home;
+    // The platform's fatal-error check shows a message; answered here.
+    testsupport::MessageRecorder m_messages;
 };
 
 bool IsAllZero(const StGENGOINFO& info) {
@@ -105,6 +100,35 @@ TEST_P(GengoTest, FindsTheEraAndItsYear) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Boundaries, GengoTest, ::testing::ValuesIn(kGengoCases));
+
+// Eras that begin after the first of a month: the day before one begins
+// is the last day of the one before (7 January 1989 is 昭和64).
+TEST_F(CmnProcHprTest, TheDayBeforeAnEraBeginsBelongsToThePreviousOne) {
+    Import(kCompany);
+    Import(u8"[era]\nstart = 19261225\nname = 昭和\n[era]\nstart = 19890108\nname = 平成\n"
+           u8"[era]\nstart = 20190501\nname = 令和\n");
+    const struct {
+        long lDate;
+        const char* pszName;
+        int nYear;
+    } cases[] = {
+        {19261224, "", 0},
+        {19261225, "昭和", 1},
+        {19890107, "昭和", 64},
+        {19890108, "平成", 1},
+        {20190430, "平成", 31},
+        {20190501, "令和", 1},
+    };
+    CmnProcHpr helper(0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lDate);
+        char szName[16] = {};
+        int nYear = 0;
+        EXPECT_EQ(helper.GetGengoName(c.lDate, szName, &nYear), c.pszName[0] != '\0' ? 0 : -1);
+        EXPECT_STREQ(szName, c.pszName);
+        EXPECT_EQ(nYear, c.nYear);
+    }
+}
 
 TEST_F(CmnProcHprTest, GengoNameWithoutYear) {
     Import(kCompany);
@@ -182,7 +206,7 @@ TEST_P(FaultTest, RecordsWhatThePlatformAnswered) {
         if (c.lRecorded != 0) {
             EXPECT_EQ(ClMsgMgr::Inst()->GetLastErrorSource(), "CmnProcHpr");
         }
-        EXPECT_EQ(m_nMessages, c.nMessages);
+        EXPECT_EQ(m_messages.messages.size(), static_cast<size_t>(c.nMessages));
     }
     EXPECT_EQ(ClMsgMgr::Inst()->GetLastError(), 0);
 }
@@ -200,7 +224,7 @@ TEST_F(CmnProcHprTest, WalkEndingEarlyKeepsTheEraSoFar) {
     ASSERT_EQ(helper.GetGengoName(20240101, szName, &nYear), 0);
     EXPECT_STREQ(szName, "甲");
     EXPECT_EQ(nYear, 125);
-    EXPECT_EQ(m_nMessages, 0);
+    EXPECT_TRUE(m_messages.messages.empty());
 }
 
 // The accounting period -------------------------------------------------------
@@ -219,7 +243,7 @@ TEST_F(CmnProcHprTest, PeriodOfTheSelectedData) {
 // A home without a usable store gives no company-data set: the helper
 // records its own error, and destroying the helper clears it again.
 TEST_F(CmnProcHprTest, FailureIsRecordedUntilTheHelperGoes) {
-    std::string strMissing = m_home.Home() + "/missing/deeper";
+    std::string strMissing = m_home.Path() + "/missing/deeper";
     test_env::SetVariable("BOK_HOME", strMissing);
     bok::ResetForTests();
     {
@@ -234,7 +258,7 @@ TEST_F(CmnProcHprTest, FailureIsRecordedUntilTheHelperGoes) {
         EXPECT_GT(ClMsgMgr::Inst()->GetLastErrorLine(), 0);
     }
     EXPECT_EQ(ClMsgMgr::Inst()->GetLastError(), 0);
-    test_env::SetVariable("BOK_HOME", m_home.Home());
+    test_env::SetVariable("BOK_HOME", m_home.Path());
 }
 
 }  // namespace

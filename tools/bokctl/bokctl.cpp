@@ -2,11 +2,13 @@
 // the host stand-in that starts a linkage program as the accounting product
 // does.  Everything it prints is UTF-8.
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -14,8 +16,9 @@
 
 #include "compat/drives.h"
 #include "compat/host.h"
+#include "compat/mbcs.h"
 #include "platform/BokAdmin.h"
-#include "tools/bokctl/process.h"
+#include "process.h"
 
 namespace {
 
@@ -63,6 +66,16 @@ bool ParseLong(const std::string& text, long* value) {
     if (errno != 0 || *end != '\0') return false;
     *value = parsed;
     return true;
+}
+
+// The linkage program: beside bokctl where both are installed, else where
+// the build tree makes it.
+std::string DefaultProgram(bool pro) {
+    const std::string name = bokctl::ProgramFile(pro ? "DeprLinkPro" : "DeprLinkStd");
+    const std::string beside = bokctl::SelfFolder() + "/" + name;
+    std::string ignored;
+    if (bokctl::Runnable(beside, &ignored)) return beside;
+    return bokctl::SelfFolder() + "/../../app/" + name;
 }
 
 int Init(const std::vector<std::string>& args) {
@@ -128,6 +141,7 @@ struct HostLog {
     std::mutex mutex;
     bool bDisabled = false;
     bool bReEnabled = false;
+    bool bReParented = false;
     struct Post {
         long message;
         long wParam;
@@ -159,61 +173,117 @@ struct HostLog {
             posts.push_back(post);
             return true;
         }
-        return verb == "SetForegroundWindow" || verb == "SetParent";
+        if (verb == "SetParent") {
+            unsigned long long child = 0;
+            if (!(words >> child) || child == 0) return false;
+            bReParented = true;
+            return true;
+        }
+        return verb == "SetForegroundWindow";
     }
 };
 
-int Run(const std::vector<std::string>& args) {
-    bool pro = false, hostArgs = true, haveField4 = false;
-    std::string program, field4;
-    long window = bokctl::ProcessNumber(), message = 32769, function = 3;
+// What run was asked to do.
+struct RunOptions {
+    bool bPro = false;
+    bool bHostArgs = true;
+    std::string program;
+    std::string field4;
+    long window = bokctl::ProcessNumber();
+    long message = 32769;
+    long function = 3;
+};
+
+// Empty when the arguments are good, else what is wrong with them.
+std::string ParseRunOptions(const std::vector<std::string>& args, RunOptions& options) {
+    const struct {
+        const char* pszName;
+        long* pValue;
+        bool bPositive;
+    } numbers[] = {
+        {"--window", &options.window, true},
+        {"--message", &options.message, false},
+        {"--function", &options.function, false},
+    };
+    bool haveField4 = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        auto number = [&](long* value) {
-            return i + 1 < args.size() && ParseLong(args[++i], value);
-        };
-        if (arg == "--pro") pro = true;
-        else if (arg == "--no-host-args") hostArgs = false;
-        else if (arg == "--program") {
-            if (i + 1 >= args.size()) return UsageError("--program needs a PATH");
-            program = args[++i];
-        } else if (arg == "--window") {
-            if (!number(&window) || window <= 0) return UsageError("--window needs a positive number");
-        } else if (arg == "--message") {
-            if (!number(&message)) return UsageError("--message needs a number");
-        } else if (arg == "--function") {
-            if (!number(&function)) return UsageError("--function needs a number");
-        } else if (arg == "--" && i + 1 < args.size() && !haveField4) {
-            field4 = args[++i];
-            haveField4 = true;
-        } else if (arg.rfind("--", 0) == 0) {
-            return UsageError("run: unknown option " + arg);
-        } else if (!haveField4) {
-            field4 = arg;
-            haveField4 = true;
+        const bool haveNext = i + 1 < args.size();
+        const auto number = std::find_if(std::begin(numbers), std::end(numbers),
+                                         [&arg](const auto& option) { return arg == option.pszName; });
+        if (number != std::end(numbers)) {
+            if (!haveNext || !ParseLong(args[++i], number->pValue) || (number->bPositive && *number->pValue <= 0))
+                return arg + (number->bPositive ? " needs a positive number" : " needs a number");
+        } else if (arg == "--pro") {
+            options.bPro = true;
+        } else if (arg == "--no-host-args") {
+            options.bHostArgs = false;
+        } else if (arg == "--program") {
+            if (!haveNext) return "--program needs a PATH";
+            options.program = args[++i];
+        } else if (arg.rfind("--", 0) == 0 && !(arg == "--" && haveNext && !haveField4)) {
+            return "run: unknown option " + arg;
+        } else if (haveField4) {
+            return "run takes one FIELD4, got another: " + arg;
         } else {
-            return UsageError("run takes one FIELD4, got another: " + arg);
+            options.field4 = arg == "--" ? args[++i] : arg;
+            haveField4 = true;
         }
     }
-    if (program.empty())
-        program = bokctl::SelfFolder() + "/../../app/" + bokctl::ProgramFile(pro ? "DeprLinkPro" : "DeprLinkStd");
+    return std::string();
+}
 
-    HostLog log;
-    compat::HostWindowServer server(window, [&log](const std::string& request) { return log.Handle(request); });
-    if (!server.Start()) return Fail("cannot serve the host window at " + compat::HostSocketPath(window));
-
+// Starts the program as the host does and waits for it; 0, or -1 with
+// *error set when it cannot start.
+int SpawnAndWait(const RunOptions& options, std::string* error) {
     // The command line is one argument, as Windows hands over the text
     // after the program name.
-    const std::string commandLine = std::to_string(window) + "," + std::to_string(message) + "," +
-                                    std::to_string(function) + "," + field4;
-    std::string failure;
-    const bool ran = bokctl::RunAndWait(program, hostArgs ? &commandLine : nullptr, &failure);
+    const std::string commandLine = std::to_string(options.window) + "," + std::to_string(options.message) + "," +
+                                    std::to_string(options.function) + "," + options.field4;
+    return bokctl::RunAndWait(options.program, options.bHostArgs ? &commandLine : nullptr, error) ? 0 : -1;
+}
+
+int Run(const std::vector<std::string>& args) {
+    RunOptions options;
+    const std::string usage = ParseRunOptions(args, options);
+    if (!usage.empty()) return UsageError(usage);
+    if (options.program.empty()) options.program = DefaultProgram(options.bPro);
+    const std::string& program = options.program;
+    {
+        std::string why;
+        if (!bokctl::Runnable(program, &why)) return Fail(why);
+    }
+
+    // The program reads its command line in code page 932, as the typed
+    // answers and the import file reach it; a path it cannot hold is
+    // refused here rather than handed over as other characters.
+    bool converted = false;
+    options.field4 = compat::Utf8ToSjis(options.field4, &converted);
+    if (!converted)
+        return Fail("run: FIELD4 is not UTF-8 or has characters that code page 932 cannot hold");
+
+    // A program started on a home without a store could only fail, and the
+    // host window's socket would leave a folder behind in a home that is
+    // not one.
+    {
+        std::string listing;
+        bok::AdminError error;
+        if (!bok::DescribeStore(compat::PlatformHome(), &listing, &error)) return Fail(error.message);
+    }
+
+    HostLog log;
+    compat::HostWindowServer server(options.window,
+                                    [&log](const std::string& request) { return log.Handle(request); });
+    if (!server.Start()) return Fail("cannot serve the host window at " + compat::HostSocketPath(options.window));
+    std::string error;
+    const int status = SpawnAndWait(options, &error);
     server.Stop();
-    if (!ran) return Fail(failure);
+    if (status < 0) return Fail(error);
 
     std::lock_guard<std::mutex> lock(log.mutex);
     std::printf("host disabled: %s\n", log.bDisabled ? "yes" : "no");
     std::printf("host re-enabled: %s\n", log.bReEnabled ? "yes" : "no");
+    std::printf("progress dialog re-parented: %s\n", log.bReParented ? "yes" : "no");
     if (log.posts.empty()) {
         std::printf("posted: nothing\n");
         return kExitNothingPosted;

@@ -1,6 +1,6 @@
 // bokctl's system calls on POSIX.
 
-#include "tools/bokctl/process.h"
+#include "process.h"
 
 #include <spawn.h>
 #include <sys/wait.h>
@@ -37,6 +37,12 @@ void SetEnvironment(const char* name, const std::string& value) { setenv(name, v
 long ProcessNumber() { return static_cast<long>(getpid()); }
 
 std::string ProgramFile(const std::string& name) { return name; }
+
+bool Runnable(const std::string& program, std::string* message) {
+    if (access(program.c_str(), X_OK) == 0) return true;
+    *message = "cannot run " + program + ": " + std::strerror(errno);
+    return false;
+}
 
 bool RunAndWait(const std::string& program, const std::string* argument, std::string* message) {
     if (access(program.c_str(), X_OK) != 0) {

@@ -19,6 +19,9 @@ long ProcessNumber();
 // "DeprLinkStd.exe").
 std::string ProgramFile(const std::string& name);
 
+// Whether program is a file that can be started; false with a message
+// when not.
+bool Runnable(const std::string& program, std::string* message);
 // Starts program with argument (none when null) and waits for it; false
 // with a message when it cannot be started.  Reports on standard error
 // when the program was ended by a signal.

@@ -1,7 +1,7 @@
 // bokctl's system calls on Windows.  Paths are UTF-8, as everywhere in
 // bokctl, and cross to Windows as UTF-16.
 
-#include "tools/bokctl/process.h"
+#include "process.h"
 
 #include <windows.h>
 
@@ -50,6 +50,15 @@ void SetEnvironment(const char* name, const std::string& value) {
 long ProcessNumber() { return static_cast<long>(GetCurrentProcessId()); }
 
 std::string ProgramFile(const std::string& name) { return name + ".exe"; }
+
+bool Runnable(const std::string& program, std::string* message) {
+    const DWORD attributes = GetFileAttributesW(Wide(program).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return true;
+    *message = "cannot run " + program + ": " + (attributes == INVALID_FILE_ATTRIBUTES
+                                                     ? "error " + std::to_string(GetLastError())
+                                                     : std::string("a folder"));
+    return false;
+}
 
 bool RunAndWait(const std::string& program, const std::string* argument, std::string* message) {
     // The command line is the quoted program name and the argument as it

@@ -102,7 +102,10 @@ void WxConditionsDlg::CreateControls() {
             m_pEdit = new wxTextCtrl(this, item.nId, text, r.GetPosition(), r.GetSize());
             break;
         case EDlgItemKind::Button: {
-            auto* button = new wxButton(this, item.nId, text, r.GetPosition(), r.GetSize());
+            // The resource's buttons are sized for their captions in the
+            // dialog font; the toolkit's own padding around a caption would
+            // clip "キャンセル(Esc)" on both sides.
+            auto* button = new wxButton(this, item.nId, text, r.GetPosition(), r.GetSize(), wxBU_EXACTFIT);
             if (item.nId == IDOK) button->SetDefault();
             break;
         }
@@ -377,8 +380,12 @@ void WxConditionsDlg::SetFocusTo(int id) {
 
 void WxConditionsDlg::SelectAllAndScroll(int id) {
     if (FindWindow(id) != m_pEdit) return;
-    m_pEdit->SelectAll();
-    m_pEdit->ShowPosition(m_pEdit->GetLastPosition());
+    // EM_SETSEL 0, -1 leaves the caret at the end of the selection, and
+    // scrolling to the caret shows the end of the path.  The toolkit's
+    // entry scrolls to its caret by itself; moving the caret to show a
+    // position would drop the selection.  The toolkit puts the caret at
+    // the selection's first argument.
+    m_pEdit->SetSelection(m_pEdit->GetLastPosition(), 0);
 }
 
 void WxConditionsDlg::EndDialog(int result) {

@@ -1,12 +1,15 @@
 // The wxWidgets front end: the toolkit's start and end, and the windows and
 // standard dialogs the program asks for.
+#include <clocale>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
 #include <wx/app.h>
 #include <wx/filedlg.h>
+#include <wx/gdicmn.h>
+#include <wx/intl.h>
 #include <wx/log.h>
-#include <wx/msgdlg.h>
 #include <wx/toplevel.h>
 #include <wx/utils.h>
 
@@ -16,18 +19,12 @@
 #include "ui/Frontend.h"
 #include "ui/wx/WxConditionsDlg.h"
 #include "ui/wx/WxFrontend.h"
+#include "ui/wx/WxMessageBox.h"
 #include "ui/wx/WxProgressDlg.h"
 #include "ui/wx/WxText.h"
 
 namespace wxui {
 namespace {
-
-constexpr UINT kButtonsMask = 0x0F;
-constexpr UINT kIconMask = 0xF0;
-constexpr UINT kDefaultButtonMask = 0xF00;
-constexpr UINT kOkCancel = 0x01;
-constexpr UINT kYesNoCancel = 0x03;
-constexpr UINT kIconError = 0x10;
 
 class WxApplication : public wxApp {
 public:
@@ -36,8 +33,20 @@ public:
         // parsed here.  The program talks to the user in message boxes;
         // what the toolkit has to say goes to standard error.
         delete wxLog::SetActiveTarget(new wxLogStderr);
+        // The toolkit's own words (the buttons of the message boxes, the
+        // save-file dialog) in the user's language.  A locale the system
+        // does not have leaves them in English, which needs no word.
+        {
+            wxLogNull quiet;
+            m_locale.Init(wxLANGUAGE_DEFAULT, wxLOCALE_LOAD_DEFAULT);
+        }
+        // Numbers are read and written the C way whatever the language.
+        std::setlocale(LC_NUMERIC, "C");
         return true;
     }
+
+private:
+    wxLocale m_locale;
 };
 
 bool g_bStarted = false;
@@ -118,54 +127,8 @@ wxWindow* OwnWindow(HWND handle) {
 }
 
 int ShowMessageBox(wxWindow* owner, const char* text, const char* caption, UINT type) {
-    const UINT buttons = type & kButtonsMask;
-    long style = wxCENTRE;
-    switch (buttons) {
-    case MB_YESNO:
-        style |= wxYES_NO;
-        break;
-    case kYesNoCancel:
-        style |= wxYES_NO | wxCANCEL;
-        break;
-    case kOkCancel:
-        style |= wxOK | wxCANCEL;
-        break;
-    default:
-        style |= wxOK;
-        break;
-    }
-    switch (type & kIconMask) {
-    case kIconError:
-        style |= wxICON_ERROR;
-        break;
-    case MB_ICONQUESTION:
-        style |= wxICON_QUESTION;
-        break;
-    case MB_ICONWARNING:
-        style |= wxICON_WARNING;
-        break;
-    case MB_ICONINFORMATION:
-        style |= wxICON_INFORMATION;
-        break;
-    default:
-        style |= wxICON_NONE;
-        break;
-    }
-    if ((type & kDefaultButtonMask) != 0) style |= (buttons == kOkCancel ? wxCANCEL_DEFAULT : wxNO_DEFAULT);
-
-    wxMessageDialog dialog(owner, FromCp932(text ? text : ""), FromCp932(caption ? caption : ""), style);
-    switch (dialog.ShowModal()) {
-    case wxID_YES:
-        return IDYES;
-    case wxID_NO:
-        return IDNO;
-    case wxID_CANCEL:
-        // A yes/no question has no cancel; closing it answers what
-        // changes nothing.
-        return buttons == MB_YESNO ? IDNO : buttons == MB_OK ? IDOK : IDCANCEL;
-    default:
-        return IDOK;
-    }
+    WxMessageBox box(owner, FromCp932(text ? text : ""), FromCp932(caption ? caption : ""), type);
+    return box.AnswerOf(box.ShowModal());
 }
 
 wxString WildcardOfFilter(const std::string& filter) {
@@ -189,29 +152,37 @@ std::string WithDefaultExtension(const std::string& hostPath, const std::string&
 
 bool StartWxFrontend(int& argc, char** argv) {
     if (wxui::g_bStarted) return true;
-    // Opening the display now and then fails once on a busy X server and
-    // works when asked again; a display that is really missing fails every
-    // time, quickly.
-    constexpr int kAttempts = 3;
-    for (int attempt = 1; !wxui::g_bStarted && attempt <= kAttempts; ++attempt) {
-        if (attempt > 1) wxMilliSleep(100);
-        wxApp::SetInstance(new wxui::WxApplication);
-        // Why the toolkit cannot start is said on standard error, the only
-        // place to say it before any window exists (and only after the
-        // last attempt).
-        delete wxLog::SetActiveTarget(new wxLogStderr);
-        wxLog::EnableLogging(attempt == kAttempts);
-        // wxEntryStart deletes the application object itself when it fails.
-        const bool entered = wxEntryStart(argc, argv);
-        wxLog::EnableLogging(true);
-        if (!entered) continue;
-        if (!wxTheApp->CallOnInit()) {
-            wxEntryCleanup();
-            return false;
-        }
-        wxui::g_bStarted = true;
+    // The program draws nothing with OpenGL.  Allowed to, the toolkit puts
+    // every window on the visual it finds best for OpenGL, and on a display
+    // without a GPU of its own (a virtual or remote one) a window on that
+    // visual that lies wholly over another of the program's windows never
+    // reaches the screen: a message box over the conditions dialog stays a
+    // black rectangle until it is moved.  Set before the toolkit opens the
+    // display, which is when it picks the visual; a choice of the user's
+    // own is kept.
+    setenv("GDK_GL", "disable", 0);
+    // The display is asked once.  One that drops a connection now and then
+    // is an X server resetting whenever its last client leaves (Xvfb
+    // without -noreset): a fault of the server's set-up, not one to hide by
+    // asking again.
+    wxApp::SetInstance(new wxui::WxApplication);
+    // Why the toolkit cannot start is said on standard error, the only
+    // place to say it before any window exists.
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+    if (!wxEntryStart(argc, argv)) {
+        // wxEntryStart deletes the application object itself when it fails,
+        // but not the stock lists and colour names made before the display
+        // was asked for; only the application's cleanup frees those.
+        wxDeleteStockLists();
+        wxDELETE(wxTheColourDatabase);
+        return false;
     }
-    return wxui::g_bStarted;
+    if (!wxTheApp->CallOnInit()) {
+        wxEntryCleanup();
+        return false;
+    }
+    wxui::g_bStarted = true;
+    return true;
 }
 
 void StopWxFrontend() {

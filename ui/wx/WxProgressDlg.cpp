@@ -4,6 +4,7 @@
 
 #include <wx/evtloop.h>
 #include <wx/gauge.h>
+#include <wx/utils.h>
 
 #include "ui/DialogResources.h"
 #include "ui/wx/WxText.h"
@@ -14,6 +15,11 @@ namespace {
 // Pulse is called for every asset written; painting at most this often
 // keeps it cheap while the screen still moves smoothly.
 constexpr int64_t kRepaintIntervalMs = 20;
+
+// The toolkit draws on its frame clock, a frame or two after a change.  A
+// window that is not drawn within this time (hidden, or on no screen) is
+// not waited for any longer.
+constexpr int64_t kPaintWaitMs = 500;
 
 // <chrono> does not build with the program's code page, hence the C clock.
 int64_t MonotonicMs() {
@@ -53,6 +59,7 @@ WxProgressDlg::WxProgressDlg(wxWindow* parent)
                           wxGA_HORIZONTAL | wxGA_SMOOTH);
     m_pSub = new wxGauge(this, IDC_PROGRESS_SUB, 100, sub.GetPosition(), sub.GetSize(), wxGA_HORIZONTAL);
     Bind(wxEVT_CLOSE_WINDOW, &WxProgressDlg::OnClose, this);
+    Bind(wxEVT_PAINT, &WxProgressDlg::OnPaint, this);
 }
 
 WxProgressDlg::~WxProgressDlg() = default;
@@ -72,7 +79,22 @@ void WxProgressDlg::SetCaption(const char* caption) {
 
 void WxProgressDlg::SetMainBar(int lower, int upper, int pos) { ShowBar(m_pMain, lower, upper, pos); }
 
-void WxProgressDlg::SetSubBar(int lower, int upper, int pos) { ShowBar(m_pSub, lower, upper, pos); }
+void WxProgressDlg::OnPaint(wxPaintEvent& event) {
+    ++m_lPaints;
+    event.Skip();
+}
+
+void WxProgressDlg::SetSubBar(int lower, int upper, int pos) {
+    const int range = upper > lower ? upper - lower : 1;
+    const int value = pos < lower ? 0 : pos > upper ? range : pos - lower;
+    // A bar set back to its start is a new pulse.
+    if (value == 0 && (m_nSubPos != 0 || m_nSubRange != range || m_lSubPulses == 0)) {
+        m_pSub->Pulse();
+        ++m_lSubPulses;
+    }
+    m_nSubRange = range;
+    m_nSubPos = value;
+}
 
 void WxProgressDlg::BringToTop() {
     // Raised with the next paint: raising for every pulse would only ask
@@ -98,12 +120,23 @@ void WxProgressDlg::Flush() {
         if (!m_pLoop) m_pLoop.reset(new wxGUIEventLoop);
         loop = m_pLoop.get();
     }
-    // The toolkit lays changed bars out on its frame clock, so the screen
-    // may show a bar one frame behind; the run's final message box, with
-    // its own loop, brings it fully up to date.
     Refresh();
     Update();
-    if (!loop->IsYielding()) loop->YieldFor(wxEVT_CATEGORY_UI);
+    if (!loop->IsYielding()) {
+        // The toolkit lays changed bars out and draws them on its frame
+        // clock, not at once: without waiting for that frame the screen
+        // would show the bars as they stood at the previous call, and keep
+        // them so through the long piece of work that follows.
+        const long paints = m_lPaints;
+        const int64_t deadline = MonotonicMs() + kPaintWaitMs;
+        loop->YieldFor(wxEVT_CATEGORY_UI);
+        while (m_lPaints == paints && IsShownOnScreen() && MonotonicMs() < deadline) {
+            wxMilliSleep(1);
+            loop->YieldFor(wxEVT_CATEGORY_UI);
+        }
+        // The frame drawn is on its way to the display with the next round.
+        loop->YieldFor(wxEVT_CATEGORY_UI);
+    }
     m_nLastPaintMs = MonotonicMs();
     m_bPainted = true;
 }

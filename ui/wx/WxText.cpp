@@ -116,8 +116,11 @@ wxFont DialogFont() {
     static const wxString face = [] {
         // The resource's face first, under its Japanese and its English
         // name; then the IPA faces, proportional first like the original.
+        // The font list names a face in the user's language when the font
+        // has a name in it, so a Japanese desktop lists "IPA Pゴシック"
+        // where others list "IPAPGothic": both names are asked for.
         static const char8_t* const faces[] = {
-            u8"ＭＳ Ｐゴシック", u8"MS PGothic", u8"IPAPGothic", u8"IPAGothic",
+            u8"ＭＳ Ｐゴシック", u8"MS PGothic", u8"IPAPGothic", u8"IPA Pゴシック", u8"IPAGothic", u8"IPAゴシック",
         };
         for (const char8_t* candidate : faces) {
             wxString name = FromU8(candidate);

@@ -1,0 +1,205 @@
+#include "ScreenCapture.h"
+
+#include <sys/stat.h>
+#include <time.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <algorithm>
+#include <memory>
+
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/evtloop.h>
+#include <wx/utils.h>
+#include <wx/window.h>
+
+// Xlib last: its macros (None, Status, Bool...) would clash with the
+// toolkit's names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace screen {
+namespace {
+
+long NowMs() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// The position of the lowest set bit of a channel mask and its width.
+void MaskShift(unsigned long mask, int* shift, int* bits) {
+    *shift = 0;
+    *bits = 0;
+    if (mask == 0) return;
+    while ((mask & 1) == 0) {
+        mask >>= 1;
+        ++*shift;
+    }
+    while (mask & 1) {
+        mask >>= 1;
+        ++*bits;
+    }
+}
+
+unsigned char Channel(unsigned long pixel, int shift, int bits) {
+    if (bits == 0) return 0;
+    const unsigned long value = (pixel >> shift) & ((1UL << bits) - 1);
+    return static_cast<unsigned char>(bits >= 8 ? value >> (bits - 8) : value << (8 - bits));
+}
+
+}  // namespace
+
+// A connection of its own, as a person looking at the screen has: drawing
+// the toolkit still holds back in its connection's buffer is not seen.
+Display* OwnConnection() {
+    static Display* const display = XOpenDisplay(nullptr);
+    return display;
+}
+
+wxImage Capture(const wxRect& rect) {
+    Display* display = OwnConnection();
+    if (display == nullptr || rect.IsEmpty()) return wxImage();
+    const int screenWidth = DisplayWidth(display, DefaultScreen(display));
+    const int screenHeight = DisplayHeight(display, DefaultScreen(display));
+    const wxRect visible = rect.Intersect(wxRect(0, 0, screenWidth, screenHeight));
+    if (visible.IsEmpty()) return wxImage();
+    XImage* shot = XGetImage(display, DefaultRootWindow(display), visible.x, visible.y,
+                             static_cast<unsigned>(visible.width), static_cast<unsigned>(visible.height), AllPlanes,
+                             ZPixmap);
+    if (shot == nullptr) return wxImage();
+    int rs, rb, gs, gb, bs, bb;
+    MaskShift(shot->red_mask, &rs, &rb);
+    MaskShift(shot->green_mask, &gs, &gb);
+    MaskShift(shot->blue_mask, &bs, &bb);
+    wxImage image(visible.width, visible.height);
+    for (int y = 0; y < visible.height; ++y) {
+        for (int x = 0; x < visible.width; ++x) {
+            const unsigned long pixel = XGetPixel(shot, x, y);
+            image.SetRGB(x, y, Channel(pixel, rs, rb), Channel(pixel, gs, gb), Channel(pixel, bs, bb));
+        }
+    }
+    XDestroyImage(shot);
+    return image;
+}
+
+wxRect ClientRect(const wxWindow* window) {
+    return wxRect(window->ClientToScreen(wxPoint(0, 0)), window->GetClientSize());
+}
+
+bool HoldsText(const wxImage& image) {
+    if (!image.IsOk()) return false;
+    const unsigned char* data = image.GetData();
+    const long pixels = static_cast<long>(image.GetWidth()) * image.GetHeight();
+    long dark = 0, light = 0;
+    for (long i = 0; i < pixels; ++i) {
+        const int luma = (data[3 * i] * 299 + data[3 * i + 1] * 587 + data[3 * i + 2] * 114) / 1000;
+        if (luma < 100) ++dark;
+        if (luma > 180) ++light;
+    }
+    // Text is dark strokes on a light ground: a box left black, or drawn
+    // only as its background, has one of the two alone.
+    return dark >= 40 && light >= pixels / 2;
+}
+
+wxImage OwnPainting(wxWindow* window) {
+    const wxSize size = window->GetClientSize();
+    if (size.x <= 0 || size.y <= 0) return wxImage();
+    wxBitmap bitmap(size.x, size.y, 24);
+    wxMemoryDC memory(bitmap);
+    wxClientDC source(window);
+    const bool copied = memory.Blit(0, 0, size.x, size.y, &source, 0, 0);
+    memory.SelectObject(wxNullBitmap);
+    return copied ? bitmap.ConvertToImage() : wxImage();
+}
+
+bool OnScreen(wxWindow* window, wxImage* shot) {
+    const wxImage seen = Capture(ClientRect(window));
+    if (shot) *shot = seen;
+    const wxImage own = OwnPainting(window);
+    // A native dialog of the toolkit's cannot be read as the program's own
+    // windows can; text on the screen where it stands is all there is.
+    if (!own.IsOk()) return HoldsText(seen);
+    if (!seen.IsOk() || !own.IsOk() || seen.GetSize() != own.GetSize() || !HoldsText(own)) return false;
+    // Nearly every pixel as the window drew it: a window left black, or one
+    // not yet on top of what lay there before, differs in most of them.
+    const long pixels = static_cast<long>(seen.GetWidth()) * seen.GetHeight();
+    long differing = 0;
+    for (long i = 0; i < 3 * pixels; i += 3) {
+        const unsigned char* a = seen.GetData() + i;
+        const unsigned char* b = own.GetData() + i;
+        if (std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]) > 24) ++differing;
+    }
+    return differing <= pixels / 100;
+}
+
+bool WaitUntilShown(wxWindow* window, wxImage* last, int timeoutMs) {
+    std::unique_ptr<wxEventLoopBase> own;
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    if (!loop) {
+        own.reset(new wxGUIEventLoop);
+        loop = own.get();
+    }
+    const long deadline = NowMs() + timeoutMs;
+    for (;;) {
+        if (!loop->IsYielding()) loop->YieldFor(wxEVT_CATEGORY_UI);
+        if (OnScreen(window, last)) return true;
+        if (NowMs() >= deadline) return false;
+        wxMilliSleep(10);
+    }
+}
+
+// The part of a capture of the screen that is not its black ground.
+wxImage WindowsPart(const wxImage& image) {
+    if (!image.IsOk()) return image;
+    int left = image.GetWidth(), top = image.GetHeight(), right = -1, bottom = -1;
+    for (int y = 0; y < image.GetHeight(); ++y)
+        for (int x = 0; x < image.GetWidth(); ++x)
+            if (image.GetRed(x, y) || image.GetGreen(x, y) || image.GetBlue(x, y)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    if (right < 0) return wxImage();
+    return image.GetSubImage(wxRect(left, top, right - left + 1, bottom - top + 1));
+}
+
+bool WaitUntilOnScreen(const wxRect& rect, wxImage* last, int timeoutMs) {
+    std::unique_ptr<wxEventLoopBase> own;
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    if (!loop) {
+        own.reset(new wxGUIEventLoop);
+        loop = own.get();
+    }
+    const long deadline = NowMs() + timeoutMs;
+    for (;;) {
+        if (!loop->IsYielding()) loop->YieldFor(wxEVT_CATEGORY_UI);
+        const wxImage windows = WindowsPart(Capture(rect));
+        if (last) *last = windows;
+        if (HoldsText(windows)) return true;
+        if (NowMs() >= deadline) return false;
+        wxMilliSleep(10);
+    }
+}
+
+bool Save(const wxImage& image, const std::string& name) {
+    if (!image.IsOk()) return false;
+    mkdir("screenshots", 0755);
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+    std::string file = name;
+    if (JapaneseLocale()) {
+        const size_t dot = file.rfind('.');
+        file.insert(dot == std::string::npos ? file.size() : dot, "-ja");
+    }
+    return image.SaveFile("screenshots/" + file, wxBITMAP_TYPE_PNG);
+}
+
+bool JapaneseLocale() {
+    const char* messages = std::setlocale(LC_MESSAGES, nullptr);
+    return messages != nullptr && std::strncmp(messages, "ja", 2) == 0;
+}
+
+}  // namespace screen

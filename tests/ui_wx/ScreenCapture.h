@@ -1,0 +1,53 @@
+// What the display shows, read back from the X server: the root window's
+// pixels, so a window is seen as the user sees it, whatever drew it (or
+// failed to).  A window's own painting, which the other tests read, would
+// look right even where nothing reaches the screen.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include <wx/gdicmn.h>
+#include <wx/image.h>
+
+class wxWindow;
+
+namespace screen {
+
+// The screen's pixels in rect (screen coordinates), read over a connection
+// to the display of its own.  An invalid image where there is no X display.
+wxImage Capture(const wxRect& rect);
+
+// The client area of window on the screen.
+wxRect ClientRect(const wxWindow* window);
+
+// True when image shows something written on it: not one colour, and
+// enough dark pixels to be text.
+bool HoldsText(const wxImage& image);
+
+// The client area of window as the window itself holds it, read from the
+// window and not from the screen: what the toolkit drew, whether or not it
+// reached the screen.
+wxImage OwnPainting(wxWindow* window);
+
+// True when the screen shows window's client area as the window drew it,
+// with text on it; the screen's capture in *shot.
+bool OnScreen(wxWindow* window, wxImage* shot);
+
+// Lets the toolkit draw (drawing events only) until window is OnScreen or
+// timeoutMs have passed; the last capture in *last.  True when it was.
+bool WaitUntilShown(wxWindow* window, wxImage* last, int timeoutMs = 5000);
+
+// Lets the toolkit draw until some window in rect, on the black screen,
+// shows text; the windows' part of the capture (their bounding box) in
+// *last.  For windows the program cannot read itself.
+bool WaitUntilOnScreen(const wxRect& rect, wxImage* last, int timeoutMs = 5000);
+
+// Saves image as screenshots/<name> in the test's working folder, with
+// "-ja" before the extension when the user's language is Japanese.
+bool Save(const wxImage& image, const std::string& name);
+
+// True when the process runs in a Japanese locale (LANG=ja_JP.UTF-8).
+bool JapaneseLocale();
+
+}  // namespace screen
