@@ -269,6 +269,45 @@ std::string PlatformHome()
     return std::string(user != nullptr && user[0] != '\0' ? user : "/root") + "/.bokhome";
 }
 
+bool WriteDefaultDriveTable(const std::string& home, std::string* message)
+{
+    const std::string path = home + "/" + kTableName;
+    struct stat info;
+    // A table the user already keeps stays as it is.
+    if (stat(path.c_str(), &info) == 0)
+        return true;
+    FILE* file = std::fopen(path.c_str(), "w");
+    if (file == nullptr) {
+        *message = "cannot create " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    const bool written = std::fputs("# Windows drive  type  host folder (relative: under this home)\n"
+                                    "C:  fixed  drive_c\n",
+                                    file) >= 0;
+    if (std::fclose(file) != 0 || !written) {
+        *message = "cannot write " + path;
+        return false;
+    }
+    const std::string driveC = home + "/drive_c";
+    if (mkdir(driveC.c_str(), 0777) != 0 && errno != EEXIST) {
+        *message = "cannot create the folder " + driveC + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+void SyncFolder(const std::string& windowsFolder)
+{
+    const std::optional<std::string> host = ToHostPath(windowsFolder.c_str());
+    if (!host)
+        return;
+    const int fd = ::open(host->c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 void ReloadDriveTable()
 {
     std::lock_guard<std::mutex> lock(g_tableMutex);

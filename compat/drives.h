@@ -30,6 +30,12 @@ struct Drive {
     bool readOnly = false; // flag "ro"
 };
 
+// Gives a platform home the table a new home starts with, C: on the
+// folder "drive_c" under it, unless it has a table already; false with a
+// message when the table cannot be written.  On Windows, whose drives are
+// its own, there is nothing to write.
+bool WriteDefaultDriveTable(const std::string& home, std::string* message);
+
 // Reloads the table on the next lookup (tests change it under a running
 // process).
 void ReloadDriveTable();
@@ -52,6 +58,12 @@ std::string ToWindowsPath(const std::string& hostPath);
 
 // The drive of a root ("C:\\", "\\\\server\\share\\"), if configured.
 std::optional<Drive> FindDrive(const char* windowsRoot);
+
+// Makes a rename in a folder (a Windows path) last: on Linux an fsync of
+// the folder, through its host name; a folder the drive table cannot map is
+// not on a disk the program writes to.  Windows' MoveFileEx with
+// MOVEFILE_WRITE_THROUGH has done it already (CFile::Rename).
+void SyncFolder(const std::string& windowsFolder);
 
 // For tests that run the program logic in-process: the module file name
 // GetModuleFileNameA reports (empty restores the real one).

@@ -31,6 +31,11 @@ void FailNextGlobalAllocs(int count)
     g_failuresLeft = count > 0 ? count : 0;
 }
 
+bool RunningUnderWine()
+{
+    return false;
+}
+
 }  // namespace compat
 
 HGLOBAL GlobalAlloc(UINT flags, size_t bytes)

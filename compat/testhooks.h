@@ -7,4 +7,8 @@ namespace compat {
 // the failures off again).
 void FailNextGlobalAllocs(int count);
 
+// True for a Windows program that runs under Wine, where some Windows calls
+// answer differently (the tests say where); false elsewhere.
+bool RunningUnderWine();
+
 }  // namespace compat

@@ -1,9 +1,15 @@
 // Win32 types, constants and calls as the program uses them.
 //
-// Paths handed to these calls are Windows paths in code page 932
-// ("C:\\dir\\file.xml", "\\\\server\\share\\x"); the drive table (drives.h)
-// maps them onto host folders.  Names cross to the host as UTF-8.
+// On Windows they are Windows' own (win32_windows.h).  Elsewhere this
+// layer stands in for them: paths handed to these calls are Windows paths
+// in code page 932 ("C:\\dir\\file.xml", "\\\\server\\share\\x"); the drive
+// table (drives.h) maps them onto host folders.  Names cross to the host as
+// UTF-8.
 #pragma once
+
+#ifdef _WIN32
+#include "compat/win32_windows.h"
+#else
 
 #include <cstddef>
 #include <cstdint>
@@ -50,6 +56,11 @@ constexpr UINT DRIVE_FIXED = 3;
 constexpr UINT DRIVE_REMOTE = 4;
 constexpr UINT DRIVE_CDROM = 5;
 constexpr UINT DRIVE_RAMDISK = 6;
+
+// Virtual keys.
+constexpr int VK_RETURN = 0x0D;
+constexpr int VK_ESCAPE = 0x1B;
+constexpr int VK_F12 = 0x7B;
 
 constexpr DWORD LCMAP_FULLWIDTH = 0x00800000;
 
@@ -139,3 +150,5 @@ HWND SetParent(HWND child, HWND parent);
 // Message boxes go to whatever display the front end installed
 // (msgbox.h); texts are code page 932.
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
+
+#endif  // _WIN32

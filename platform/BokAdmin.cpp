@@ -1,16 +1,16 @@
 #include "platform/BokAdmin.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "compat/drives.h"
 #include "compat/mbcs.h"
+#include "compat/win32.h"
 #include "platform/BokBCore.h"
 #include "platform/Sets.h"
 #include "platform/Store.h"
@@ -36,20 +36,36 @@ bool Refuse(AdminError* error, const std::string& message) {
     return false;
 }
 
+// A host path (UTF-8) as the standard library names files.
+std::filesystem::path HostPath(const std::string& path) {
+    return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
 // mkdir -p; true when path is a folder afterwards.
 bool MakeFolders(const std::string& path, std::string* message) {
-    for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
-        const std::string part = slash == std::string::npos ? path : path.substr(0, slash);
-        if (!part.empty() && mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) {
-            *message = "cannot create the folder " + part + ": " + std::strerror(errno);
+    std::error_code error;
+    std::filesystem::create_directories(HostPath(path), error);
+    if (!std::filesystem::is_directory(HostPath(path))) {
+        *message = error ? "cannot create the folder " + path + ": " + error.message() : path + " is not a folder";
+        return false;
+    }
+    return true;
+}
+
+// The same for a Windows path (code page 932), through the program's own
+// file calls, so that it lands where the program will look for it.
+bool MakeWindowsFolders(const std::string& path, std::string* message) {
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (IsDbcsByte(path.c_str(), static_cast<int>(i))) {
+            ++i;
+            continue;
+        }
+        if (path[i] != '\\' || i < 3) continue;
+        const std::string part = path.substr(0, i);
+        if (!CreateDirectoryA(part.c_str(), nullptr) && !PathIsDirectoryA(part.c_str())) {
+            *message = "cannot create the folder " + compat::SjisToUtf8(part);
             return false;
         }
-        if (slash == std::string::npos) break;
-    }
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        *message = path + " is not a folder";
-        return false;
     }
     return true;
 }
@@ -72,8 +88,8 @@ bool OpenAdminStore(const std::string& home, bool create, sqlite3** db, std::str
     const std::string path = StorePath(home);
     if (create) {
         if (!MakeFolders(home.empty() ? "." : home, message)) return false;
-        struct stat info;
-        if (stat(path.c_str(), &info) != 0) {
+        std::error_code missing;
+        if (!std::filesystem::exists(HostPath(path), missing)) {
             sqlite3* fresh = nullptr;
             if (sqlite3_open_v2(path.c_str(), &fresh, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
                 SQLITE_OK) {
@@ -92,7 +108,8 @@ bool OpenAdminStore(const std::string& home, bool create, sqlite3** db, std::str
             sqlite3_free(failure);
             sqlite3_close_v2(fresh);
             if (!made) {
-                unlink(path.c_str());
+                std::error_code ignored;
+                std::filesystem::remove(HostPath(path), ignored);
                 return false;
             }
         }
@@ -271,13 +288,17 @@ static const char kSampleFileName[] = "sample-assets.txt";
 // Next to the running program (how bokctl is installed), else the source
 // tree the platform was built from.
 static std::string FindSampleFile() {
-    char self[4096];
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length > 0) {
-        std::string folder(self, static_cast<size_t>(length));
-        folder.erase(folder.rfind('/') + 1);
-        const std::string beside = folder + kSampleFileName;
-        if (access(beside.c_str(), R_OK) == 0) return beside;
+    char self[MAX_PATH + 1];
+    const DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
+    const std::optional<std::string> program =
+        length > 0 && length < sizeof self ? compat::ToHostPath(self) : std::nullopt;
+    if (program) {
+        const std::filesystem::path beside = HostPath(*program).parent_path() / kSampleFileName;
+        std::error_code error;
+        if (std::filesystem::is_regular_file(beside, error)) {
+            const std::u8string name = beside.u8string();
+            return std::string(name.begin(), name.end());
+        }
     }
 #ifdef DEPRLINK_SAMPLE_DIR
     return std::string(DEPRLINK_SAMPLE_DIR) + "/" + kSampleFileName;
@@ -286,32 +307,15 @@ static std::string FindSampleFile() {
 #endif
 }
 
-static bool WriteDriveTable(const std::string& home, std::string* message) {
-    const std::string path = home + "/drives.conf";
-    struct stat info;
-    // A table the user already keeps stays as it is.
-    if (stat(path.c_str(), &info) == 0) return true;
-    FILE* file = std::fopen(path.c_str(), "w");
-    if (file == nullptr) {
-        *message = "cannot create " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool written = std::fputs("# Windows drive  type  host folder (relative: under this home)\n"
-                                    "C:  fixed  drive_c\n",
-                                    file) >= 0;
-    if (std::fclose(file) != 0 || !written) {
-        *message = "cannot write " + path;
-        return false;
-    }
-    return true;
-}
-
 bool InitSample(const std::string& home, AdminError* error) {
     if (error != nullptr) *error = AdminError{};
     const std::string root = home.empty() ? compat::PlatformHome() : home;
     std::string message;
-    if (!MakeFolders(root, &message) || !WriteDriveTable(root, &message) ||
-        !MakeFolders(root + "/drive_c/Mildan/Data", &message) || !MakeFolders(root + "/drive_c/Mildan/Env", &message))
+    if (!MakeFolders(root, &message) || !compat::WriteDefaultDriveTable(root, &message))
+        return Refuse(error, message);
+    compat::ReloadDriveTable();
+    // The application folders of the sample (kSamplePlatform).
+    if (!MakeWindowsFolders("C:\\Mildan\\Data\\", &message) || !MakeWindowsFolders("C:\\Mildan\\Env\\", &message))
         return Refuse(error, message);
     if (!CreateStore(root, error)) return false;
     if (!ImportText(root, reinterpret_cast<const char*>(kSamplePlatform), error)) return false;

@@ -12,6 +12,7 @@ packages=(
   xvfb xauth libx11-dev
   libxml2-utils
   afl++ libxml2-dev
+  g++-mingw-w64-x86-64-posix wine wine64 googletest
 )
 
 missing=()
@@ -20,6 +21,10 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
+
+# npm fetches the SQLite amalgamation below; a Node.js that carries its
+# own npm is as good as Debian's package.
+command -v npm >/dev/null || missing+=(npm)
 
 if ((${#missing[@]})); then
   echo "installing: ${missing[*]}"
@@ -38,4 +43,24 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   sudo=""
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
   $sudo localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+fi
+
+# Debian has no SQLite for Windows: the Windows build compiles the
+# amalgamation that the npm package better-sqlite3 carries, pinned and
+# checked, into a folder git ignores.
+sqlite_package=better-sqlite3@12.11.1
+sqlite_dir="$(cd "$(dirname "$0")/.." && pwd)/.deps/sqlite-3.53.2"
+sqlite_sums="60d2f39a3726cd6b9021da6f4e868608d66fbb6528a9f513dc8ffcc640493422  sqlite3.c
+9e69a1353a4288450b0d5239ede11fc7f1f4c8e5eb07491fc8317eacb5b7de7e  sqlite3.h"
+if ! (cd "$sqlite_dir" 2>/dev/null && sha256sum --quiet -c - <<<"$sqlite_sums" >/dev/null 2>&1); then
+  echo "fetching the SQLite amalgamation of $sqlite_package"
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  (cd "$work" && npm pack --silent "$sqlite_package" >/dev/null &&
+    tar xzf better-sqlite3-*.tgz package/deps/sqlite3/sqlite3.c package/deps/sqlite3/sqlite3.h)
+  (cd "$work/package/deps/sqlite3" && sha256sum --quiet -c - <<<"$sqlite_sums")
+  mkdir -p "$sqlite_dir"
+  cp "$work/package/deps/sqlite3/sqlite3.c" "$work/package/deps/sqlite3/sqlite3.h" "$sqlite_dir/"
+  rm -rf "$work"
+  trap - EXIT
 fi

@@ -3,7 +3,8 @@
 # default build and the address/undefined sanitizer build) and runs every
 # test of both, the window tests under a virtual display; among them the
 # installed programs' run (tests/install) and the include check's own test.
-# Last, it fuzzes each fuzz target for a bounded time (scripts/fuzz.sh).
+# Then it fuzzes each fuzz target for a bounded time (scripts/fuzz.sh), and
+# last comes the Windows stage (scripts/test-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/test-builds.sh
@@ -23,3 +24,6 @@ done
 
 echo "== fuzz: every target for ${FUZZ_SECONDS:-20} s"
 scripts/fuzz.sh
+
+echo "== windows: MinGW-w64 build, tests under Wine"
+scripts/test-windows.sh

@@ -29,10 +29,8 @@ constexpr int IDC_EDT_OUTPUT = 1014;         // output path
 constexpr int IDC_BTN_BROWSE = 1015;         // "参照(&D)..."
 // IDOK (1) "実行(F12)", IDCANCEL (2) "キャンセル(Esc)"
 
-// Virtual keys the dialog looks at.
-constexpr int VK_RETURN = 0x0D;
-constexpr int VK_ESCAPE = 0x1B;
-constexpr int VK_F12 = 0x7B;
+// The dialog looks at the virtual keys VK_RETURN, VK_ESCAPE and VK_F12
+// (compat/win32.h).
 
 // A key-down message as PreTranslateMessage sees it.
 struct StKeyDown {

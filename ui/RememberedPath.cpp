@@ -8,9 +8,7 @@
 
 #include "ui/ConditionsDlg.h"
 
-#include <fcntl.h>
 #include <time.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -156,18 +154,6 @@ bool ParseEntry(const std::string& content, const std::string& key, StEntry& ent
     return true;
 }
 
-// Makes the rename itself last: fsync of the folder, through the host's
-// name of it.  A folder the drive table cannot map is not on a disk this
-// program writes to.
-void SyncFolder(const std::string& windowsFolder) {
-    const auto host = compat::ToHostPath(windowsFolder.c_str());
-    if (!host) return;
-    const int fd = ::open(host->c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 void RemoveQuietly(const std::string& name) {
     try {
         CFile::Remove(name.c_str());
@@ -203,7 +189,7 @@ bool ReplaceFile(const std::string& folder, const std::string& file, const std::
         RemoveQuietly(temp);
         return false;
     }
-    SyncFolder(folder);
+    compat::SyncFolder(folder);
     return true;
 }
 

@@ -22,7 +22,7 @@ struct BrokenStore {
 void NoStore(const TestHome&) {}
 void EmptyFile(const TestHome& home) { home.WriteFile("bok.db", ""); }
 void Garbage(const TestHome& home) { home.WriteFile("bok.db", std::string(4096, '\x5a') + "not a database"); }
-void FolderInstead(const TestHome& home) { ASSERT_EQ(mkdir(home.File("bok.db").c_str(), 0700), 0); }
+void FolderInstead(const TestHome& home) { ASSERT_TRUE(std::filesystem::create_directory(test_env::FromUtf8(home.File("bok.db")))); }
 void OtherSchema(const TestHome& home) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(home.File("bok.db").c_str(), &db), SQLITE_OK);
@@ -124,7 +124,7 @@ TEST(StoreTest, FollowsAChangeOfHome) {
         const char* user;
     } visits[] = {{first, "tanaka"}, {second, "other"}, {first, "tanaka"}};
     for (const auto& visit : visits) {
-        setenv("BOK_HOME", visit.home.Path().c_str(), 1);
+        test_env::SetVariable("BOK_HOME", visit.home.Path());
         char userId[65];
         EXPECT_EQ(ClDataMgr::Inst()->GetSysUserObject()->GetCurUserID(userId), 0);
         EXPECT_STREQ(userId, visit.user);

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "tests/TestEnvironment.h"
 #include "tests/support/PlatformStore.h"
 
 class TestHome : public testsupport::ScopedPlatformStore {

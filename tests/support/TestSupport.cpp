@@ -9,58 +9,57 @@
 
 #include "compat/drives.h"
 #include "compat/mbcs.h"
+#include "tests/TestEnvironment.h"
 
 namespace testsupport {
 
+// The folders are named in UTF-8 and made through std::filesystem, so that
+// the same helpers serve the Windows build under Wine.
 TempFolder::TempFolder(std::string_view name) {
-    const char* tmp = getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/" + std::string(name) + "-XXXXXX";
-    if (mkdtemp(pattern.data()) != nullptr)
-        m_strPath = pattern;
-    else
-        ADD_FAILURE() << "no temporary folder " << pattern;
+    m_strPath = test_env::MakeTempFolder((std::string(name) + "-").c_str());
+    if (m_strPath.empty())
+        ADD_FAILURE() << "no temporary folder for " << name;
 }
 
-TempFolder::~TempFolder() {
-    if (m_strPath.empty()) return;
-    std::error_code ignored;
-    std::filesystem::remove_all(m_strPath, ignored);
-}
+TempFolder::~TempFolder() { test_env::RemoveTree(m_strPath); }
 
 std::string TempFolder::MakeDir(const std::string& relative) const {
     std::error_code ignored;
-    std::filesystem::create_directories(File(relative), ignored);
+    std::filesystem::create_directories(test_env::FromUtf8(File(relative)), ignored);
     return File(relative);
 }
 
 void TempFolder::WriteFile(const std::string& relative, const std::string& bytes) const {
-    std::ofstream out(File(relative), std::ios::binary | std::ios::trunc);
+    std::ofstream out(test_env::FromUtf8(File(relative)), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string TempFolder::ReadFile(const std::string& relative) const {
-    std::ifstream in(File(relative), std::ios::binary);
+    std::ifstream in(test_env::FromUtf8(File(relative)), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool TempFolder::Exists(const std::string& relative) const { return std::filesystem::exists(File(relative)); }
+bool TempFolder::Exists(const std::string& relative) const {
+    return std::filesystem::exists(test_env::FromUtf8(File(relative)));
+}
 
-bool TempFolder::IsDir(const std::string& relative) const { return std::filesystem::is_directory(File(relative)); }
+bool TempFolder::IsDir(const std::string& relative) const {
+    return std::filesystem::is_directory(test_env::FromUtf8(File(relative)));
+}
 
+// An empty BOK_HOME is how the platform's readers take an unset one, and
+// the only way to unset it that both runtimes have.
 ScopedPlatformHome::ScopedPlatformHome(std::string_view name) : TempFolder(name) {
     const char* old = getenv("BOK_HOME");
-    m_bHadHome = old != nullptr;
+    m_bHadHome = old != nullptr && *old != '\0';
     if (m_bHadHome) m_strOldHome = old;
     // Without a folder, a home that does not exist rather than the user's.
-    setenv("BOK_HOME", Ok() ? Path().c_str() : "/nonexistent", 1);
+    test_env::SetVariable("BOK_HOME", Ok() ? Path() : std::string("/nonexistent"));
     compat::ReloadDriveTable();
 }
 
 ScopedPlatformHome::~ScopedPlatformHome() {
-    if (m_bHadHome)
-        setenv("BOK_HOME", m_strOldHome.c_str(), 1);
-    else
-        unsetenv("BOK_HOME");
+    test_env::SetVariable("BOK_HOME", m_bHadHome ? m_strOldHome : std::string());
     compat::ReloadDriveTable();
 }
 

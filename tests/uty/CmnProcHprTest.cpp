@@ -8,6 +8,7 @@
 #include "compat/msgbox.h"
 #include "platform/BokAdmin.h"
 #include "platform/BokMsgMgr.h"
+#include "tests/TestEnvironment.h"
 #include "tests/support/PlatformStore.h"
 
 namespace {
@@ -243,7 +244,7 @@ TEST_F(CmnProcHprTest, PeriodOfTheSelectedData) {
 // records its own error, and destroying the helper clears it again.
 TEST_F(CmnProcHprTest, FailureIsRecordedUntilTheHelperGoes) {
     std::string strMissing = m_home.Path() + "/missing/deeper";
-    setenv("BOK_HOME", strMissing.c_str(), 1);
+    test_env::SetVariable("BOK_HOME", strMissing);
     bok::ResetForTests();
     {
         CmnProcHpr helper(0);
@@ -257,7 +258,7 @@ TEST_F(CmnProcHprTest, FailureIsRecordedUntilTheHelperGoes) {
         EXPECT_GT(ClMsgMgr::Inst()->GetLastErrorLine(), 0);
     }
     EXPECT_EQ(ClMsgMgr::Inst()->GetLastError(), 0);
-    setenv("BOK_HOME", m_home.Path().c_str(), 1);
+    test_env::SetVariable("BOK_HOME", m_home.Path());
 }
 
 }  // namespace

@@ -2,10 +2,6 @@
 // the host stand-in that starts a linkage program as the accounting product
 // does.  Everything it prints is UTF-8.
 
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -22,8 +18,7 @@
 #include "compat/host.h"
 #include "compat/mbcs.h"
 #include "platform/BokAdmin.h"
-
-extern char** environ;
+#include "process.h"
 
 namespace {
 
@@ -73,28 +68,14 @@ bool ParseLong(const std::string& text, long* value) {
     return true;
 }
 
-std::string Absolute(const std::string& path) {
-    if (!path.empty() && path[0] == '/') return path;
-    char cwd[PATH_MAX];
-    if (getcwd(cwd, sizeof cwd) == nullptr) return path;
-    return std::string(cwd) + "/" + path;
-}
-
-std::string SelfFolder() {
-    char self[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0) return ".";
-    std::string path(self, static_cast<size_t>(length));
-    return path.substr(0, path.rfind('/'));
-}
-
 // The linkage program: beside bokctl where both are installed, else where
 // the build tree makes it.
 std::string DefaultProgram(bool pro) {
-    const std::string name = pro ? "DeprLinkPro" : "DeprLinkStd";
-    const std::string beside = SelfFolder() + "/" + name;
-    if (access(beside.c_str(), X_OK) == 0) return beside;
-    return SelfFolder() + "/../../app/" + name;
+    const std::string name = bokctl::ProgramFile(pro ? "DeprLinkPro" : "DeprLinkStd");
+    const std::string beside = bokctl::SelfFolder() + "/" + name;
+    std::string ignored;
+    if (bokctl::Runnable(beside, &ignored)) return beside;
+    return bokctl::SelfFolder() + "/../../app/" + name;
 }
 
 int Init(const std::vector<std::string>& args) {
@@ -208,7 +189,7 @@ struct RunOptions {
     bool bHostArgs = true;
     std::string program;
     std::string field4;
-    long window = static_cast<long>(getpid());
+    long window = bokctl::ProcessNumber();
     long message = 32769;
     long function = 3;
 };
@@ -252,28 +233,14 @@ std::string ParseRunOptions(const std::vector<std::string>& args, RunOptions& op
     return std::string();
 }
 
-// Starts the program as the host does and waits for it; the wait status,
-// or -1 with *error set when it cannot start.
+// Starts the program as the host does and waits for it; 0, or -1 with
+// *error set when it cannot start.
 int SpawnAndWait(const RunOptions& options, std::string* error) {
     // The command line is one argument, as Windows hands over the text
     // after the program name.
     const std::string commandLine = std::to_string(options.window) + "," + std::to_string(options.message) + "," +
                                     std::to_string(options.function) + "," + options.field4;
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(options.program.c_str()));
-    if (options.bHostArgs) argv.push_back(const_cast<char*>(commandLine.c_str()));
-    argv.push_back(nullptr);
-
-    pid_t child = 0;
-    const int spawned = posix_spawn(&child, options.program.c_str(), nullptr, nullptr, argv.data(), environ);
-    if (spawned != 0) {
-        *error = "cannot start " + options.program + ": " + std::strerror(spawned);
-        return -1;
-    }
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    return status;
+    return bokctl::RunAndWait(options.program, options.bHostArgs ? &commandLine : nullptr, error) ? 0 : -1;
 }
 
 int Run(const std::vector<std::string>& args) {
@@ -282,7 +249,10 @@ int Run(const std::vector<std::string>& args) {
     if (!usage.empty()) return UsageError(usage);
     if (options.program.empty()) options.program = DefaultProgram(options.bPro);
     const std::string& program = options.program;
-    if (access(program.c_str(), X_OK) != 0) return Fail("cannot run " + program + ": " + std::strerror(errno));
+    {
+        std::string why;
+        if (!bokctl::Runnable(program, &why)) return Fail(why);
+    }
 
     // The program reads its command line in code page 932, as the typed
     // answers and the import file reach it; a path it cannot hold is
@@ -310,7 +280,6 @@ int Run(const std::vector<std::string>& args) {
     server.Stop();
     if (status < 0) return Fail(error);
 
-    if (WIFSIGNALED(status)) std::fprintf(stderr, "bokctl: %s ended by signal %d\n", program.c_str(), WTERMSIG(status));
     std::lock_guard<std::mutex> lock(log.mutex);
     std::printf("host disabled: %s\n", log.bDisabled ? "yes" : "no");
     std::printf("host re-enabled: %s\n", log.bReEnabled ? "yes" : "no");
@@ -338,7 +307,7 @@ int main(int argc, char** argv) {
             if (i + 1 >= argc) return UsageError("--home needs a DIR");
             // Set for the whole process, so that a program started by run
             // finds the same home.
-            setenv("BOK_HOME", Absolute(argv[++i]).c_str(), 1);
+            bokctl::SetEnvironment("BOK_HOME", bokctl::Absolute(argv[++i]));
             continue;
         }
         args.push_back(arg);

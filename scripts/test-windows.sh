@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The Windows stage: cross-builds the programs and tests with the windows
+# preset (MinGW-w64) and runs every test under Wine, in a fresh Wine prefix
+# made once per run, with one Wine server kept alive for the whole run so
+# that each test process starts in milliseconds.  Then the Windows
+# DeprLinkStd's reports are compared with the Linux build's.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+jobs=$(nproc)
+build=build/windows
+
+echo "== windows: configure and build"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+# The Linux programs, for the reports to compare with.
+cmake --preset default >/dev/null
+cmake --build --preset default -j "$jobs" --target bokctl DeprLinkStd
+
+# The environment of the test preset, also for wineboot and the server:
+# a Japanese locale, so that Wine's ANSI code page is 932.
+export WINEPREFIX=$PWD/$build/wine
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+
+echo "== windows: fresh Wine prefix"
+# A server left on this prefix by an earlier run goes first.
+wineserver -k >/dev/null 2>&1 || true
+rm -rf "$WINEPREFIX"
+mkdir -p "$WINEPREFIX"
+# The server outlives this script's pipes only when its output goes
+# elsewhere; it is ended when the script ends, whatever happens.
+wineserver -p </dev/null >"$build/wineserver.log" 2>&1
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+wineboot -i </dev/null >"$build/wineboot.log" 2>&1
+
+echo "== windows: tests under Wine"
+ctest --preset windows -j "$jobs"
+
+echo "== windows: reports against the Linux build's"
+scripts/compare-reports.sh
