@@ -92,17 +92,18 @@ public:
     bool End(bool whole, bool tempOpened) {
         if (m_bDirect) return whole;
         if (!m_claim.IsOpen()) return false;
+        // Windows replaces or removes no file that is open, this run's own
+        // hold included: the target is let go of first.
+        m_claim.Abort();
         if (whole) {
             try {
                 CFile::Rename(m_strTemp.c_str(), m_strTarget.c_str());
-                m_claim.Abort();
                 return true;
             } catch (const CFileException&) {
             }
         }
         if (tempOpened) RemoveQuietly(m_strTemp);
         if (m_bCreated) RemoveQuietly(m_strTarget);
-        m_claim.Abort();
         return false;
     }
 
