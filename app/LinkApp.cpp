@@ -19,10 +19,12 @@ struct EnvMessage {
 };
 const EnvMessage kEnvMessages[] = {
     {-1, "動作環境が不正です。\nES_APRPACKAGENAMEが正しくインストールされているか確認してください。"},
-    {1, "ご利用の連動コンポーネントは、インストールされているES_APRPACKAGENAMEでは使用できません。\n"
-        "ES_APRPACKAGENAMEの最新版を入手してインストールしてからご利用ください。"},
-    {2, "ご利用の連動コンポーネントは、インストールされているES_APRPACKAGENAMEでは使用できません。\n"
-        "連動コンポーネントの最新版を入手してインストールしてからご利用ください。"},
+    {1,
+     "ご利用の連動コンポーネントは、インストールされているES_APRPACKAGENAMEでは使用できません。\n"
+     "ES_APRPACKAGENAMEの最新版を入手してインストールしてからご利用ください。"},
+    {2,
+     "ご利用の連動コンポーネントは、インストールされているES_APRPACKAGENAMEでは使用できません。\n"
+     "連動コンポーネントの最新版を入手してインストールしてからご利用ください。"},
 };
 
 // A host that passes more than the parse buffer holds cannot be told apart

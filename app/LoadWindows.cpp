@@ -55,7 +55,8 @@ const WindowsModule* Module() {
     loaded = module.start != nullptr && module.stop != nullptr && module.make != nullptr;
     if (!loaded) {
         const char* why = dlerror();
-        std::fprintf(stderr, "cannot load the windows from %s: %s\n", path.c_str(), why != nullptr ? why : "no entry points");
+        std::fprintf(stderr, "cannot load the windows from %s: %s\n", path.c_str(),
+                     why != nullptr ? why : "no entry points");
     }
     return loaded ? &module : nullptr;
 }

@@ -36,97 +36,71 @@ struct DriveTable {
 std::mutex g_tableMutex;
 DriveTable g_table;
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-bool IsAsciiLetter(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-bool IsPairAt(const unsigned char* s, size_t i)
-{
-    return _ismbblead(s[i]) && _ismbbtrail(s[i + 1]);
-}
+bool IsPairAt(const unsigned char* s, size_t i) { return _ismbblead(s[i]) && _ismbbtrail(s[i + 1]); }
 
 // Adds one path segment to the folders walked so far: "" and "." change
 // nothing, ".." steps back but never above the root.
-void PushSegment(std::vector<std::string>& parts, const std::string& part)
-{
-    if (part.empty() || part == ".")
-        return;
+void PushSegment(std::vector<std::string>& parts, const std::string& part) {
+    if (part.empty() || part == ".") return;
     if (part == "..") {
-        if (!parts.empty())
-            parts.pop_back();
+        if (!parts.empty()) parts.pop_back();
         return;
     }
     parts.push_back(part);
 }
 
 // Collapses "//", "." and ".." of an absolute host path.
-std::string NormaliseHostPath(const std::string& path)
-{
+std::string NormaliseHostPath(const std::string& path) {
     std::vector<std::string> parts;
     std::string part;
     std::istringstream in(path);
-    while (std::getline(in, part, '/'))
-        PushSegment(parts, part);
+    while (std::getline(in, part, '/')) PushSegment(parts, part);
     std::string out;
-    for (const std::string& p : parts)
-        out += "/" + p;
+    for (const std::string& p : parts) out += "/" + p;
     return out.empty() ? "/" : out;
 }
 
-std::string CurrentHostDir()
-{
+std::string CurrentHostDir() {
     std::vector<char> buffer(PATH_MAX);
     for (;;) {
-        if (getcwd(buffer.data(), buffer.size()) != nullptr)
-            return buffer.data();
-        if (errno != ERANGE || buffer.size() > (1u << 20))
-            return std::string();
+        if (getcwd(buffer.data(), buffer.size()) != nullptr) return buffer.data();
+        if (errno != ERANGE || buffer.size() > (1u << 20)) return std::string();
         buffer.resize(buffer.size() * 2);
     }
 }
 
-std::optional<UINT> ParseDriveType(const std::string& name)
-{
+std::optional<UINT> ParseDriveType(const std::string& name) {
     static const struct {
         const char* name;
         UINT type;
     } kTypes[] = {
-        {"unknown", DRIVE_UNKNOWN}, {"noroot", DRIVE_NO_ROOT_DIR},
-        {"removable", DRIVE_REMOVABLE}, {"fixed", DRIVE_FIXED},
-        {"remote", DRIVE_REMOTE}, {"cdrom", DRIVE_CDROM},
+        {"unknown", DRIVE_UNKNOWN}, {"noroot", DRIVE_NO_ROOT_DIR}, {"removable", DRIVE_REMOVABLE},
+        {"fixed", DRIVE_FIXED},     {"remote", DRIVE_REMOTE},      {"cdrom", DRIVE_CDROM},
         {"ramdisk", DRIVE_RAMDISK},
     };
     for (const auto& t : kTypes)
-        if (strcasecmp(name.c_str(), t.name) == 0)
-            return t.type;
+        if (strcasecmp(name.c_str(), t.name) == 0) return t.type;
     return std::nullopt;
 }
 
 // Splits a table line into blank-separated fields; a field may be quoted.
-bool SplitFields(const std::string& line, std::vector<std::string>& fields)
-{
+bool SplitFields(const std::string& line, std::vector<std::string>& fields) {
     size_t i = 0;
     while (i < line.size()) {
-        while (i < line.size() && IsBlank(line[i]))
-            ++i;
-        if (i >= line.size())
-            break;
+        while (i < line.size() && IsBlank(line[i])) ++i;
+        if (i >= line.size()) break;
         std::string field;
         if (line[i] == '"') {
             size_t close = line.find('"', i + 1);
-            if (close == std::string::npos)
-                return false;
+            if (close == std::string::npos) return false;
             field = line.substr(i + 1, close - i - 1);
             i = close + 1;
         } else {
-            while (i < line.size() && !IsBlank(line[i]))
-                field += line[i++];
+            while (i < line.size() && !IsBlank(line[i])) field += line[i++];
         }
         fields.push_back(field);
     }
@@ -136,23 +110,18 @@ bool SplitFields(const std::string& line, std::vector<std::string>& fields)
 // The root as the table and the lookups compare it: "C:" or
 // "\\\\SERVER\\share", without a trailing separator.  Empty when text is no
 // root.
-std::string CanonicalRoot(const std::string& text)
-{
+std::string CanonicalRoot(const std::string& text) {
     size_t length = WindowsRootLength(text.c_str());
-    if (length == 0)
-        return std::string();
+    if (length == 0) return std::string();
     std::string rest = text.substr(length);
-    if (!rest.empty() && rest != "\\")
-        return std::string();
+    if (!rest.empty() && rest != "\\") return std::string();
     return text.substr(0, length);
 }
 
-void LoadTable(DriveTable& table)
-{
+void LoadTable(DriveTable& table) {
     table.drives.clear();
     std::string content;
-    if (!ReadHostFile(table.file, content))
-        return;
+    if (!ReadHostFile(table.file, content)) return;
     std::istringstream in(content);
     std::string home = PlatformHome();
     std::string line;
@@ -160,10 +129,8 @@ void LoadTable(DriveTable& table)
     while (std::getline(in, line)) {
         ++number;
         size_t start = 0;
-        while (start < line.size() && IsBlank(line[start]))
-            ++start;
-        if (start >= line.size() || line[start] == '#')
-            continue;
+        while (start < line.size() && IsBlank(line[start])) ++start;
+        if (start >= line.size() || line[start] == '#') continue;
         std::vector<std::string> fields;
         const char* problem = nullptr;
         Drive drive;
@@ -172,8 +139,7 @@ void LoadTable(DriveTable& table)
         } else {
             bool converted = false;
             drive.root = CanonicalRoot(Utf8ToSjis(fields[0], &converted));
-            if (drive.root.size() == 2)
-                drive.root = FoldCase(drive.root);  // "c:" is spelt "C:"
+            if (drive.root.size() == 2) drive.root = FoldCase(drive.root);  // "c:" is spelt "C:"
             std::optional<UINT> type = ParseDriveType(fields[1]);
             if (!converted || drive.root.empty())
                 problem = "the root is neither a drive letter nor \\\\server\\share";
@@ -199,12 +165,10 @@ void LoadTable(DriveTable& table)
             continue;
         }
         std::string dir = fields[2];
-        if (dir[0] != '/')
-            dir = home + "/" + dir;
+        if (dir[0] != '/') dir = home + "/" + dir;
         drive.hostDir = NormaliseHostPath(dir);
         bool duplicate = false;
-        for (const Drive& d : table.drives)
-            duplicate = duplicate || FoldCase(d.root) == FoldCase(drive.root);
+        for (const Drive& d : table.drives) duplicate = duplicate || FoldCase(d.root) == FoldCase(drive.root);
         if (duplicate) {
             fprintf(stderr, "%s:%d: drive listed twice; line ignored\n", table.file.c_str(), number);
             continue;
@@ -214,16 +178,14 @@ void LoadTable(DriveTable& table)
 }
 
 // A copy of the table, reloaded when the file has changed since it was read.
-std::vector<Drive> CurrentDrives()
-{
+std::vector<Drive> CurrentDrives() {
     std::lock_guard<std::mutex> lock(g_tableMutex);
     std::string file = PlatformHome() + "/" + kTableName;
     struct stat st = {};
     bool present = stat(file.c_str(), &st) == 0;
     bool same = g_table.stamped && g_table.file == file &&
                 (present ? (g_table.size == st.st_size && g_table.inode == st.st_ino &&
-                            g_table.mtime.tv_sec == st.st_mtim.tv_sec &&
-                            g_table.mtime.tv_nsec == st.st_mtim.tv_nsec)
+                            g_table.mtime.tv_sec == st.st_mtim.tv_sec && g_table.mtime.tv_nsec == st.st_mtim.tv_nsec)
                          : g_table.inode == 0);
     if (!same) {
         g_table.file = file;
@@ -235,55 +197,45 @@ std::vector<Drive> CurrentDrives()
     }
     std::vector<Drive> drives = g_table.drives;
     bool hasZ = false;
-    for (const Drive& d : drives)
-        hasZ = hasZ || FoldCase(d.root) == "Z:";
-    if (!hasZ)
-        drives.push_back(Drive{"Z:", DRIVE_FIXED, "/", false});
+    for (const Drive& d : drives) hasZ = hasZ || FoldCase(d.root) == "Z:";
+    if (!hasZ) drives.push_back(Drive{"Z:", DRIVE_FIXED, "/", false});
     return drives;
 }
 
-std::optional<Drive> LookUpRoot(const std::string& root)
-{
+std::optional<Drive> LookUpRoot(const std::string& root) {
     std::string key = FoldCase(root);
     for (const Drive& d : CurrentDrives())
-        if (FoldCase(d.root) == key)
-            return d;
+        if (FoldCase(d.root) == key) return d;
     return std::nullopt;
 }
 
 // Windows characters no file name may hold; "/" would also open a host
 // subfolder.
-bool IsBadNameChar(unsigned char c)
-{
-    return c < 0x20 || strchr("<>:\"|?*/", c) != nullptr;
-}
+bool IsBadNameChar(unsigned char c) { return c < 0x20 || strchr("<>:\"|?*/", c) != nullptr; }
 
 }  // namespace
 
-std::string PlatformHome()
-{
+std::string PlatformHome() {
     const char* home = getenv("BOK_HOME");
-    if (home != nullptr && home[0] != '\0')
-        return home;
+    if (home != nullptr && home[0] != '\0') return home;
     const char* user = getenv("HOME");
     return std::string(user != nullptr && user[0] != '\0' ? user : "/root") + "/.bokhome";
 }
 
-bool WriteDefaultDriveTable(const std::string& home, std::string* message)
-{
+bool WriteDefaultDriveTable(const std::string& home, std::string* message) {
     const std::string path = home + "/" + kTableName;
     struct stat info;
     // A table the user already keeps stays as it is.
-    if (stat(path.c_str(), &info) == 0)
-        return true;
+    if (stat(path.c_str(), &info) == 0) return true;
     FILE* file = std::fopen(path.c_str(), "w");
     if (file == nullptr) {
         *message = "cannot create " + path + ": " + std::strerror(errno);
         return false;
     }
-    const bool written = std::fputs("# Windows drive  type  host folder (relative: under this home)\n"
-                                    "C:  fixed  drive_c\n",
-                                    file) >= 0;
+    const bool written = std::fputs(
+                             "# Windows drive  type  host folder (relative: under this home)\n"
+                             "C:  fixed  drive_c\n",
+                             file) >= 0;
     if (std::fclose(file) != 0 || !written) {
         *message = "cannot write " + path;
         return false;
@@ -296,88 +248,67 @@ bool WriteDefaultDriveTable(const std::string& home, std::string* message)
     return true;
 }
 
-void SyncFolder(const std::string& windowsFolder)
-{
+void SyncFolder(const std::string& windowsFolder) {
     const std::optional<std::string> host = ToHostPath(windowsFolder.c_str());
-    if (!host)
-        return;
+    if (!host) return;
     const int fd = ::open(host->c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY);
-    if (fd < 0)
-        return;
+    if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
 }
 
-void ReloadDriveTable()
-{
+void ReloadDriveTable() {
     std::lock_guard<std::mutex> lock(g_tableMutex);
     g_table.stamped = false;
 }
 
-bool ReadHostFile(const std::string& hostPath, std::string& content)
-{
+bool ReadHostFile(const std::string& hostPath, std::string& content) {
     content.clear();
     // Non-blocking, so that a FIFO in the place of the file cannot hang us.
     int fd = open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     struct stat st;
     bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     char chunk[8192];
     while (ok) {
         ssize_t n = read(fd, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            ok = false;
-        if (n <= 0)
-            break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ok = false;
+        if (n <= 0) break;
         content.append(chunk, static_cast<size_t>(n));
     }
     close(fd);
-    if (!ok)
-        content.clear();
+    if (!ok) content.clear();
     return ok;
 }
 
-size_t WindowsRootLength(const char* path)
-{
-    if (path == nullptr)
-        return 0;
-    if (IsAsciiLetter(path[0]) && path[1] == ':')
-        return 2;
-    if (path[0] != '\\' || path[1] != '\\')
-        return 0;
+size_t WindowsRootLength(const char* path) {
+    if (path == nullptr) return 0;
+    if (IsAsciiLetter(path[0]) && path[1] == ':') return 2;
+    if (path[0] != '\\' || path[1] != '\\') return 0;
     size_t serverEnd = FindSeparator(path, 2);
-    if (serverEnd == std::string::npos || serverEnd == 2)
-        return 0;
+    if (serverEnd == std::string::npos || serverEnd == 2) return 0;
     size_t shareEnd = FindSeparator(path, serverEnd + 1);
-    if (shareEnd == std::string::npos)
-        shareEnd = strlen(path);
-    if (shareEnd == serverEnd + 1)
-        return 0;
+    if (shareEnd == std::string::npos) shareEnd = strlen(path);
+    if (shareEnd == serverEnd + 1) return 0;
     return shareEnd;
 }
 
-size_t FindSeparator(const char* path, size_t from)
-{
+size_t FindSeparator(const char* path, size_t from) {
     const unsigned char* s = reinterpret_cast<const unsigned char*>(path);
     for (size_t i = from; s[i] != 0;) {
         if (IsPairAt(s, i)) {
             i += 2;
             continue;
         }
-        if (s[i] == '\\')
-            return i;
+        if (s[i] == '\\') return i;
         ++i;
     }
     return std::string::npos;
 }
 
-std::optional<ResolvedPath> ResolvePath(const char* windowsPath)
-{
-    if (windowsPath == nullptr || windowsPath[0] == '\0')
-        return std::nullopt;
+std::optional<ResolvedPath> ResolvePath(const char* windowsPath) {
+    if (windowsPath == nullptr || windowsPath[0] == '\0') return std::nullopt;
     std::string path = windowsPath;
     size_t rootLength = WindowsRootLength(path.c_str());
     if (rootLength == 0 && path.compare(0, 2, "\\\\") == 0)
@@ -385,22 +316,19 @@ std::optional<ResolvedPath> ResolvePath(const char* windowsPath)
     if (rootLength == 0) {
         // Relative to the current folder, or rooted on its drive.
         std::string cwd = CurrentHostDir();
-        if (cwd.empty())
-            return std::nullopt;
+        if (cwd.empty()) return std::nullopt;
         std::string base = ToWindowsPath(cwd);
         if (path[0] == '\\')
             path = base.substr(0, WindowsRootLength(base.c_str())) + path;
         else
             path = base + "\\" + path;
         rootLength = WindowsRootLength(path.c_str());
-        if (rootLength == 0)
-            return std::nullopt;
+        if (rootLength == 0) return std::nullopt;
     }
 
     ResolvedPath out;
     std::optional<Drive> drive = LookUpRoot(path.substr(0, rootLength));
-    if (!drive)
-        return std::nullopt;
+    if (!drive) return std::nullopt;
     out.drive = *drive;
 
     std::vector<std::string> parts;
@@ -408,8 +336,7 @@ std::optional<ResolvedPath> ResolvePath(const char* windowsPath)
     bool trailingSeparator = false;
     while (pos < path.size()) {
         size_t end = FindSeparator(path.c_str(), pos);
-        if (end == std::string::npos)
-            end = path.size();
+        if (end == std::string::npos) end = path.size();
         std::string part = path.substr(pos, end - pos);
         trailingSeparator = end < path.size() && end + 1 == path.size();
         pos = end + 1;
@@ -421,11 +348,9 @@ std::optional<ResolvedPath> ResolvePath(const char* windowsPath)
     for (const std::string& part : parts) {
         bool converted = false;
         std::string name = SjisToUtf8(part, &converted);
-        if (!converted || name.size() > NAME_MAX)
-            return std::nullopt;
+        if (!converted || name.size() > NAME_MAX) return std::nullopt;
         for (unsigned char c : name)
-            if (IsBadNameChar(c))
-                return std::nullopt;
+            if (IsBadNameChar(c)) return std::nullopt;
         out.windows += "\\" + part;
         out.host += "/" + name;
     }
@@ -436,65 +361,53 @@ std::optional<ResolvedPath> ResolvePath(const char* windowsPath)
     }
     // The Windows calls refuse full paths beyond MAX_PATH; so does this layer,
     // so that nothing is written that the program could not name again.
-    if (out.windows.size() >= MAX_PATH)
-        return std::nullopt;
+    if (out.windows.size() >= MAX_PATH) return std::nullopt;
     return out;
 }
 
-std::optional<std::string> ToHostPath(const char* windowsPath)
-{
+std::optional<std::string> ToHostPath(const char* windowsPath) {
     std::optional<ResolvedPath> resolved = ResolvePath(windowsPath);
-    if (!resolved)
-        return std::nullopt;
+    if (!resolved) return std::nullopt;
     return resolved->host;
 }
 
-std::string ToWindowsPath(const std::string& hostPath)
-{
+std::string ToWindowsPath(const std::string& hostPath) {
     std::string absolute = hostPath;
-    if (absolute.empty() || absolute[0] != '/')
-        absolute = CurrentHostDir() + "/" + absolute;
+    if (absolute.empty() || absolute[0] != '/') absolute = CurrentHostDir() + "/" + absolute;
     absolute = NormaliseHostPath(absolute);
 
     const Drive* best = nullptr;
     std::vector<Drive> drives = CurrentDrives();
     for (const Drive& d : drives) {
         const std::string& dir = d.hostDir;
-        bool inside = dir == "/" || absolute == dir ||
-                      (absolute.size() > dir.size() && absolute.compare(0, dir.size(), dir) == 0 &&
-                       absolute[dir.size()] == '/');
-        if (inside && (best == nullptr || dir.size() > best->hostDir.size()))
-            best = &d;
+        bool inside =
+            dir == "/" || absolute == dir ||
+            (absolute.size() > dir.size() && absolute.compare(0, dir.size(), dir) == 0 && absolute[dir.size()] == '/');
+        if (inside && (best == nullptr || dir.size() > best->hostDir.size())) best = &d;
     }
     std::string root = best != nullptr ? best->root : "Z:";
     std::string rest = absolute;
-    if (best != nullptr && best->hostDir != "/")
-        rest = absolute.substr(best->hostDir.size());
+    if (best != nullptr && best->hostDir != "/") rest = absolute.substr(best->hostDir.size());
     std::string out = root;
     std::istringstream in(rest);
     std::string part;
     bool any = false;
     while (std::getline(in, part, '/')) {
-        if (part.empty())
-            continue;
+        if (part.empty()) continue;
         // Appended in two steps: "\\" + a temporary makes g++ 12 at -O3
         // warn of an overlap that cannot happen (-Wrestrict).
         out += '\\';
         out += Utf8ToSjis(part);
         any = true;
     }
-    if (!any)
-        out += "\\";
+    if (!any) out += "\\";
     return out;
 }
 
-std::optional<Drive> FindDrive(const char* windowsRoot)
-{
-    if (windowsRoot == nullptr)
-        return std::nullopt;
+std::optional<Drive> FindDrive(const char* windowsRoot) {
+    if (windowsRoot == nullptr) return std::nullopt;
     std::string root = CanonicalRoot(windowsRoot);
-    if (root.empty())
-        return std::nullopt;
+    if (root.empty()) return std::nullopt;
     return LookUpRoot(root);
 }
 

@@ -24,10 +24,10 @@ namespace compat {
 std::string PlatformHome();
 
 struct Drive {
-    std::string root;      // "C:" or "\\\\SERVER\\share" as in the table (cp932)
+    std::string root;  // "C:" or "\\\\SERVER\\share" as in the table (cp932)
     UINT type = DRIVE_UNKNOWN;
-    std::string hostDir;   // absolute, UTF-8
-    bool readOnly = false; // flag "ro"
+    std::string hostDir;    // absolute, UTF-8
+    bool readOnly = false;  // flag "ro"
 };
 
 // Gives a platform home the table a new home starts with, C: on the

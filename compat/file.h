@@ -11,36 +11,63 @@
 class CFileException {
 public:
     enum Cause {
-        none = 0, genericException, fileNotFound, badPath, tooManyOpenFiles,
-        accessDenied, invalidFile, removeCurrentDir, directoryFull, badSeek,
-        hardIO, sharingViolation, lockViolation, diskFull, endOfFile
+        none = 0,
+        genericException,
+        fileNotFound,
+        badPath,
+        tooManyOpenFiles,
+        accessDenied,
+        invalidFile,
+        removeCurrentDir,
+        directoryFull,
+        badSeek,
+        hardIO,
+        sharingViolation,
+        lockViolation,
+        diskFull,
+        endOfFile
     };
     CFileException(int cause, int osError, std::string fileName)
         : m_cause(cause), m_lOsError(osError), m_strFileName(std::move(fileName)) {}
     int m_cause;
-    long m_lOsError;          // errno
-    std::string m_strFileName; // cp932 Windows path
+    long m_lOsError;            // errno
+    std::string m_strFileName;  // cp932 Windows path
 };
 
 struct CFileStatus {
     std::time_t m_mtime = 0;
     uint64_t m_size = 0;
-    BYTE m_attribute = 0;     // 0x10 directory
+    BYTE m_attribute = 0;  // 0x10 directory
     char m_szFullName[MAX_PATH + 1] = {};
 };
 
 class CFile {
 public:
     enum OpenFlags : UINT {
-        modeRead = 0x0000, modeWrite = 0x0001, modeReadWrite = 0x0002,
-        shareCompat = 0x0000, shareExclusive = 0x0010, shareDenyWrite = 0x0020,
-        shareDenyRead = 0x0030, shareDenyNone = 0x0040,
-        modeNoTruncate = 0x2000, modeCreate = 0x1000,
-        typeText = 0x4000, typeBinary = 0x8000
+        modeRead = 0x0000,
+        modeWrite = 0x0001,
+        modeReadWrite = 0x0002,
+        shareCompat = 0x0000,
+        shareExclusive = 0x0010,
+        shareDenyWrite = 0x0020,
+        shareDenyRead = 0x0030,
+        shareDenyNone = 0x0040,
+        modeNoTruncate = 0x2000,
+        modeCreate = 0x1000,
+        typeText = 0x4000,
+        typeBinary = 0x8000
     };
     // device: a device rather than a file on disk (Win32's value for it).
-    enum Attribute : BYTE { normal = 0, readOnly = 1, hidden = 2, system = 4, volume = 8, directory = 0x10, archive = 0x20,
-                            device = 0x40 };
+    enum Attribute : BYTE {
+        normal = 0,
+        readOnly = 1,
+        hidden = 2,
+        system = 4,
+        volume = 8,
+        directory = 0x10,
+        archive = 0x20,
+        device = 0x40
+    };
 
     CFile();
     // Opens or throws CFileException.
@@ -72,8 +99,8 @@ public:
 
     // FALSE when the file does not exist or cannot be named.
     static BOOL GetStatus(const char* fileName, CFileStatus& status);
-    static void Remove(const char* fileName);                     // throws
-    static void Rename(const char* oldName, const char* newName); // throws, replaces newName
+    static void Remove(const char* fileName);                      // throws
+    static void Rename(const char* oldName, const char* newName);  // throws, replaces newName
 
 private:
     int m_fd = -1;

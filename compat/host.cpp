@@ -26,32 +26,26 @@ constexpr int kTimeoutMs = 3000;
 // Longest request line a server accepts; real ones are a few dozen bytes.
 constexpr size_t kMaxLine = 256;
 
-bool FillAddress(const std::string& path, sockaddr_un& address)
-{
+bool FillAddress(const std::string& path, sockaddr_un& address) {
     memset(&address, 0, sizeof address);
     address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path)
-        return false;
+    if (path.size() >= sizeof address.sun_path) return false;
     memcpy(address.sun_path, path.c_str(), path.size() + 1);
     return true;
 }
 
-void SetTimeouts(int fd)
-{
+void SetTimeouts(int fd) {
     timeval tv = {kTimeoutMs / 1000, static_cast<suseconds_t>(kTimeoutMs % 1000) * 1000};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
     setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
 }
 
-bool SendAll(int fd, const std::string& text)
-{
+bool SendAll(int fd, const std::string& text) {
     size_t done = 0;
     while (done < text.size()) {
         ssize_t n = send(fd, text.data() + done, text.size() - done, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
         done += static_cast<size_t>(n);
     }
     return true;
@@ -59,56 +53,43 @@ bool SendAll(int fd, const std::string& text)
 
 // Reads one line without its LF (and CR); false at the end of the stream,
 // on a timeout or for an over-long line.
-bool ReadLine(int fd, std::string& line)
-{
+bool ReadLine(int fd, std::string& line) {
     line.clear();
     char c;
     for (;;) {
         ssize_t n = recv(fd, &c, 1, 0);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        if (c == '\n')
-            break;
-        if (line.size() >= kMaxLine)
-            return false;
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        if (c == '\n') break;
+        if (line.size() >= kMaxLine) return false;
         line += c;
     }
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
+    if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
 }
 
 // mkdir -p.
-bool MakeFolders(const std::string& path)
-{
+bool MakeFolders(const std::string& path) {
     for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         std::string level = path.substr(0, slash);
-        if (!level.empty() && mkdir(level.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-        if (slash == std::string::npos)
-            return true;
+        if (!level.empty() && mkdir(level.c_str(), 0700) != 0 && errno != EEXIST) return false;
+        if (slash == std::string::npos) return true;
     }
 }
 
 // One request to the window's server; FALSE when nobody answers "1".
-BOOL Ask(HWND window, const std::string& request)
-{
+BOOL Ask(HWND window, const std::string& request) {
     long number = static_cast<long>(reinterpret_cast<intptr_t>(window));
-    if (number == 0)
-        return FALSE;
+    if (number == 0) return FALSE;
     sockaddr_un address;
-    if (!FillAddress(compat::HostSocketPath(number), address))
-        return FALSE;
+    if (!FillAddress(compat::HostSocketPath(number), address)) return FALSE;
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return FALSE;
+    if (fd < 0) return FALSE;
     SetTimeouts(fd);
     BOOL answer = FALSE;
     std::string line;
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        SendAll(fd, request + "\n") && ReadLine(fd, line))
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && SendAll(fd, request + "\n") &&
+        ReadLine(fd, line))
         answer = line == "1" ? TRUE : FALSE;
     close(fd);
     return answer;
@@ -118,10 +99,7 @@ BOOL Ask(HWND window, const std::string& request)
 
 namespace compat {
 
-std::string HostSocketPath(long window)
-{
-    return PlatformHome() + "/host/" + std::to_string(window) + ".sock";
-}
+std::string HostSocketPath(long window) { return PlatformHome() + "/host/" + std::to_string(window) + ".sock"; }
 
 struct HostWindowServer::Impl {
     long window;
@@ -131,8 +109,7 @@ struct HostWindowServer::Impl {
     int wake[2] = {-1, -1};
     std::thread thread;
 
-    void Serve(int fd)
-    {
+    void Serve(int fd) {
         SetTimeouts(fd);
         std::string line;
         while (ReadLine(fd, line)) {
@@ -143,56 +120,43 @@ struct HostWindowServer::Impl {
             } catch (...) {
                 yes = false;
             }
-            if (!SendAll(fd, yes ? "1\n" : "0\n"))
-                break;
+            if (!SendAll(fd, yes ? "1\n" : "0\n")) break;
         }
         close(fd);
     }
 
-    void Run()
-    {
+    void Run() {
         pollfd fds[2] = {{listener, POLLIN, 0}, {wake[0], POLLIN, 0}};
         for (;;) {
             int n = poll(fds, 2, -1);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0 || (fds[1].revents != 0))
-                return;
-            if ((fds[0].revents & POLLIN) == 0)
-                continue;
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0 || (fds[1].revents != 0)) return;
+            if ((fds[0].revents & POLLIN) == 0) continue;
             int client = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client >= 0)
-                Serve(client);
+            if (client >= 0) Serve(client);
         }
     }
 };
 
-HostWindowServer::HostWindowServer(long window, Handler handler) : m_pImpl(new Impl)
-{
+HostWindowServer::HostWindowServer(long window, Handler handler) : m_pImpl(new Impl) {
     m_pImpl->window = window;
     m_pImpl->handler = std::move(handler);
 }
 
-HostWindowServer::~HostWindowServer()
-{
+HostWindowServer::~HostWindowServer() {
     Stop();
     delete m_pImpl;
 }
 
-bool HostWindowServer::Start()
-{
+bool HostWindowServer::Start() {
     Impl& s = *m_pImpl;
-    if (s.listener >= 0)
-        return true;
-    if (!MakeFolders(PlatformHome() + "/host"))
-        return false;
+    if (s.listener >= 0) return true;
+    if (!MakeFolders(PlatformHome() + "/host")) return false;
     s.path = HostSocketPath(s.window);
     sockaddr_un address;
-    if (!FillAddress(s.path, address))
-        return false;
+    if (!FillAddress(s.path, address)) return false;
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     // A socket left behind by a host that died is in the way of the new one.
     unlink(s.path.c_str());
     if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(fd, 8) != 0 ||
@@ -205,14 +169,11 @@ bool HostWindowServer::Start()
     return true;
 }
 
-void HostWindowServer::Stop()
-{
+void HostWindowServer::Stop() {
     Impl& s = *m_pImpl;
-    if (s.listener < 0)
-        return;
+    if (s.listener < 0) return;
     char byte = 0;
-    while (write(s.wake[1], &byte, 1) < 0 && errno == EINTR) {
-    }
+    while (write(s.wake[1], &byte, 1) < 0 && errno == EINTR) {}
     s.thread.join();
     close(s.listener);
     close(s.wake[0]);
@@ -224,33 +185,21 @@ void HostWindowServer::Stop()
 
 }  // namespace compat
 
-BOOL EnableWindow(HWND window, BOOL enable)
-{
-    return Ask(window, enable ? "EnableWindow 1" : "EnableWindow 0");
-}
+BOOL EnableWindow(HWND window, BOOL enable) { return Ask(window, enable ? "EnableWindow 1" : "EnableWindow 0"); }
 
-BOOL SetForegroundWindow(HWND window)
-{
-    return Ask(window, "SetForegroundWindow");
-}
+BOOL SetForegroundWindow(HWND window) { return Ask(window, "SetForegroundWindow"); }
 
-BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     char request[96];
     snprintf(request, sizeof request, "PostMessage %u %" PRIuPTR " %" PRIdPTR, message, wParam, lParam);
     return Ask(window, request);
 }
 
-BOOL IsWindow(HWND window)
-{
-    return Ask(window, "IsWindow");
-}
+BOOL IsWindow(HWND window) { return Ask(window, "IsWindow"); }
 
-HWND SetParent(HWND child, HWND parent)
-{
+HWND SetParent(HWND child, HWND parent) {
     // A window that is not there cannot be given a parent.
-    if (child == nullptr)
-        return nullptr;
+    if (child == nullptr) return nullptr;
     char request[64];
     snprintf(request, sizeof request, "SetParent %" PRIuPTR, reinterpret_cast<uintptr_t>(child));
     Ask(parent, request);

@@ -36,6 +36,7 @@ public:
     bool Start();
     // Stops serving and removes the socket; the destructor does it too.
     void Stop();
+
 private:
     struct Impl;
     Impl* m_pImpl;

@@ -6,30 +6,16 @@
 
 namespace compat {
 
-std::string HostSocketPath(long /*window*/)
-{
-    return std::string();
-}
+std::string HostSocketPath(long /*window*/) { return std::string(); }
 
-struct HostWindowServer::Impl {
-};
+struct HostWindowServer::Impl {};
 
-HostWindowServer::HostWindowServer(long /*window*/, Handler /*handler*/) : m_pImpl(nullptr)
-{
-}
+HostWindowServer::HostWindowServer(long /*window*/, Handler /*handler*/) : m_pImpl(nullptr) {}
 
-HostWindowServer::~HostWindowServer()
-{
-    Stop();
-}
+HostWindowServer::~HostWindowServer() { Stop(); }
 
-bool HostWindowServer::Start()
-{
-    return false;
-}
+bool HostWindowServer::Start() { return false; }
 
-void HostWindowServer::Stop()
-{
-}
+void HostWindowServer::Stop() {}
 
 }  // namespace compat

@@ -26,8 +26,7 @@ constexpr char16_t kKatakana[0xDF - 0xA1 + 1] = {
 constexpr unsigned char kVoicedMark = 0xDE;
 constexpr unsigned char kSemiVoicedMark = 0xDF;
 
-std::string EncodeCp932(char16_t unit)
-{
+std::string EncodeCp932(char16_t unit) {
     char utf8[4];
     if (unit < 0x800) {
         utf8[0] = static_cast<char>(0xC0 | (unit >> 6));
@@ -52,16 +51,12 @@ struct FullWidthTable {
     std::array<std::string, 256> voiced;
     std::array<std::string, 256> semiVoiced;
 
-    FullWidthTable()
-    {
+    FullWidthTable() {
         single[' '] = EncodeCp932(0x3000);
-        for (unsigned c = 0x21; c <= 0x7E; ++c)
-            single[c] = EncodeCp932(static_cast<char16_t>(0xFF01 + (c - 0x21)));
-        for (unsigned c = 0xA1; c <= 0xDF; ++c)
-            single[c] = EncodeCp932(kKatakana[c - 0xA1]);
+        for (unsigned c = 0x21; c <= 0x7E; ++c) single[c] = EncodeCp932(static_cast<char16_t>(0xFF01 + (c - 0x21)));
+        for (unsigned c = 0xA1; c <= 0xDF; ++c) single[c] = EncodeCp932(kKatakana[c - 0xA1]);
         // カ..ト and ハ..ホ take both marks' neighbours in Unicode order.
-        for (unsigned c = 0xB6; c <= 0xC4; ++c)
-            voiced[c] = EncodeCp932(static_cast<char16_t>(kKatakana[c - 0xA1] + 1));
+        for (unsigned c = 0xB6; c <= 0xC4; ++c) voiced[c] = EncodeCp932(static_cast<char16_t>(kKatakana[c - 0xA1] + 1));
         for (unsigned c = 0xCA; c <= 0xCE; ++c) {
             voiced[c] = EncodeCp932(static_cast<char16_t>(kKatakana[c - 0xA1] + 1));
             semiVoiced[c] = EncodeCp932(static_cast<char16_t>(kKatakana[c - 0xA1] + 2));
@@ -70,21 +65,16 @@ struct FullWidthTable {
     }
 };
 
-const FullWidthTable& Table()
-{
+const FullWidthTable& Table() {
     static const FullWidthTable table;
     return table;
 }
 
 }  // namespace
 
-LCID GetSystemDefaultLCID()
-{
-    return kJapanese;
-}
+LCID GetSystemDefaultLCID() { return kJapanese; }
 
-int LCMapStringA(LCID /*locale*/, DWORD flags, const char* src, int srcLen, char* dst, int dstLen)
-{
+int LCMapStringA(LCID /*locale*/, DWORD flags, const char* src, int srcLen, char* dst, int dstLen) {
     if (flags != LCMAP_FULLWIDTH || src == nullptr || srcLen == 0 || srcLen < -1 || dstLen < 0 ||
         (dstLen > 0 && dst == nullptr))
         return 0;
@@ -118,10 +108,8 @@ int LCMapStringA(LCID /*locale*/, DWORD flags, const char* src, int srcLen, char
             ++i;
         }
     }
-    if (dstLen == 0)
-        return static_cast<int>(out.size());
-    if (out.size() > static_cast<size_t>(dstLen))
-        return 0;
+    if (dstLen == 0) return static_cast<int>(out.size());
+    if (out.size() > static_cast<size_t>(dstLen)) return 0;
     memcpy(dst, out.data(), out.size());
     return static_cast<int>(out.size());
 }

@@ -51,5 +51,4 @@ std::string FoldCase(std::string_view sjis);
 // number of bytes available from text.
 size_t XmlCharLength(const unsigned char* text, size_t left);
 
-
 }  // namespace compat

@@ -17,23 +17,19 @@ namespace {
 class Converter {
 public:
     Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
-    ~Converter()
-    {
-        if (m_cd != reinterpret_cast<iconv_t>(-1))
-            iconv_close(m_cd);
+    ~Converter() {
+        if (m_cd != reinterpret_cast<iconv_t>(-1)) iconv_close(m_cd);
     }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
     // skip tells how many input bytes an unconvertible sequence spans.
     template <typename Skip>
-    std::string Run(std::string_view in, const char* replacement, Skip skip, bool* ok)
-    {
+    std::string Run(std::string_view in, const char* replacement, Skip skip, bool* ok) {
         bool clean = true;
         std::string out;
         if (m_cd == reinterpret_cast<iconv_t>(-1)) {
-            if (ok)
-                *ok = in.empty();
+            if (ok) *ok = in.empty();
             return out;
         }
         iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
@@ -46,10 +42,8 @@ public:
             size_t dstLeft = sizeof chunk;
             size_t r = iconv(m_cd, &src, &srcLeft, &dst, &dstLeft);
             out.append(chunk, static_cast<size_t>(dst - chunk));
-            if (r != static_cast<size_t>(-1))
-                continue;
-            if (errno == E2BIG)
-                continue;
+            if (r != static_cast<size_t>(-1)) continue;
+            if (errno == E2BIG) continue;
             // EILSEQ or EINVAL (a sequence cut off at the end).
             clean = false;
             out.append(replacement);
@@ -58,8 +52,7 @@ public:
             srcLeft -= n;
             iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
         }
-        if (ok)
-            *ok = clean;
+        if (ok) *ok = clean;
         return out;
     }
 
@@ -67,32 +60,25 @@ private:
     iconv_t m_cd;
 };
 
-size_t SkipSjis(const unsigned char*, size_t)
-{
-    return 1;
-}
+size_t SkipSjis(const unsigned char*, size_t) { return 1; }
 
-size_t SkipUtf8(const unsigned char* s, size_t left)
-{
+size_t SkipUtf8(const unsigned char* s, size_t left) {
     size_t n = 1;
     if (s[0] >= 0xC0) {
         size_t want = s[0] >= 0xF0 ? 4 : s[0] >= 0xE0 ? 3 : 2;
-        while (n < want && n < left && (s[n] & 0xC0) == 0x80)
-            ++n;
+        while (n < want && n < left && (s[n] & 0xC0) == 0x80) ++n;
     }
     return n;
 }
 
 }  // namespace
 
-std::string SjisToUtf8(std::string_view sjis, bool* ok)
-{
+std::string SjisToUtf8(std::string_view sjis, bool* ok) {
     thread_local Converter converter("UTF-8", "CP932");
     return converter.Run(sjis, "\xEF\xBF\xBD", SkipSjis, ok);  // U+FFFD
 }
 
-std::string Utf8ToSjis(std::string_view utf8, bool* ok)
-{
+std::string Utf8ToSjis(std::string_view utf8, bool* ok) {
     thread_local Converter converter("CP932", "UTF-8");
     return converter.Run(utf8, "?", SkipUtf8, ok);
 }
@@ -103,17 +89,13 @@ namespace {
 // the reader of a report (libxml2 over iconv) decodes with the same table.
 class PairTable {
 public:
-    PairTable() : m_bits(65536 / 8, 0)
-    {
+    PairTable() : m_bits(65536 / 8, 0) {
         iconv_t cd = iconv_open("UTF-32LE", "CP932");
-        if (cd == reinterpret_cast<iconv_t>(-1))
-            return;
+        if (cd == reinterpret_cast<iconv_t>(-1)) return;
         for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!_ismbblead(lead))
-                continue;
+            if (!_ismbblead(lead)) continue;
             for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-                if (!_ismbbtrail(trail))
-                    continue;
+                if (!_ismbbtrail(trail)) continue;
                 char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
                 unsigned char out[8] = {};
                 char* src = in;
@@ -134,8 +116,7 @@ public:
         }
         iconv_close(cd);
     }
-    bool Has(unsigned lead, unsigned trail) const
-    {
+    bool Has(unsigned lead, unsigned trail) const {
         const unsigned index = lead << 8 | trail;
         return (m_bits[index / 8] >> (index % 8) & 1) != 0;
     }
@@ -146,17 +127,12 @@ private:
 
 }  // namespace
 
-size_t XmlCharLength(const unsigned char* text, size_t left)
-{
-    if (text == nullptr || left == 0)
-        return 0;
+size_t XmlCharLength(const unsigned char* text, size_t left) {
+    if (text == nullptr || left == 0) return 0;
     const unsigned c = text[0];
-    if (c < 0x20)
-        return c == '\t' || c == '\r' || c == '\n' ? 1 : 0;
-    if (c < 0x80 || (c >= 0xA1 && c <= 0xDF))
-        return 1;
-    if (!_ismbblead(c) || left < 2)
-        return 0;
+    if (c < 0x20) return c == '\t' || c == '\r' || c == '\n' ? 1 : 0;
+    if (c < 0x80 || (c >= 0xA1 && c <= 0xDF)) return 1;
+    if (!_ismbblead(c) || left < 2) return 0;
     static const PairTable table;
     return table.Has(c, text[1]) ? 2 : 0;
 }

@@ -12,9 +12,9 @@ namespace compat {
 
 struct ResolvedPath {
     Drive drive;
-    std::string host;      // UTF-8; ends in "/" when the Windows path ended in "\\"
-    std::string windows;   // cp932: root, "\\", the components joined by "\\"
-    bool isRoot = false;   // nothing below the drive's root
+    std::string host;     // UTF-8; ends in "/" when the Windows path ended in "\\"
+    std::string windows;  // cp932: root, "\\", the components joined by "\\"
+    bool isRoot = false;  // nothing below the drive's root
 };
 
 // nullopt for the cases ToHostPath documents.

@@ -14,36 +14,28 @@ namespace {
 
 struct IniLine {
     bool isSection = false;
-    std::string name;    // section name or key
+    std::string name;  // section name or key
     std::string value;
 };
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string Trim(const std::string& text)
-{
+std::string Trim(const std::string& text) {
     size_t begin = 0;
     size_t end = text.size();
-    while (begin < end && IsBlank(text[begin]))
-        ++begin;
-    while (end > begin && IsBlank(text[end - 1]))
-        --end;
+    while (begin < end && IsBlank(text[begin])) ++begin;
+    while (end > begin && IsBlank(text[end - 1])) --end;
     return text.substr(begin, end - begin);
 }
 
-std::string Unquote(const std::string& value)
-{
+std::string Unquote(const std::string& value) {
     if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
         return value.substr(1, value.size() - 2);
     return value;
 }
 
 // 0x5D can be the trail byte of a double-byte character.
-size_t FindCloseBracket(const std::string& line)
-{
+size_t FindCloseBracket(const std::string& line) {
     for (size_t i = 0; i < line.size(); ++i) {
         if (IsDbcsByte(line.c_str(), static_cast<int>(i)))
             ++i;
@@ -55,20 +47,16 @@ size_t FindCloseBracket(const std::string& line)
 
 // Calls visit for each section head and key line, in file order; stops
 // when visit answers false.
-void ScanIni(const std::string& text, const std::function<bool(const IniLine&)>& visit)
-{
+void ScanIni(const std::string& text, const std::function<bool(const IniLine&)>& visit) {
     size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;  // UTF-8 mark
     while (pos < text.size()) {
         size_t end = text.find('\n', pos);
-        if (end == std::string::npos)
-            end = text.size();
+        if (end == std::string::npos) end = text.size();
         std::string raw = text.substr(pos, end - pos);
         pos = end + 1;
-        if (!raw.empty() && raw.back() == '\r')
-            raw.pop_back();
+        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
         std::string line = Trim(raw);
-        if (line.empty() || line[0] == ';')
-            continue;
+        if (line.empty() || line[0] == ';') continue;
         IniLine entry;
         if (line[0] == '[') {
             size_t close = FindCloseBracket(line);
@@ -77,32 +65,25 @@ void ScanIni(const std::string& text, const std::function<bool(const IniLine&)>&
         } else {
             size_t equals = line.find('=');
             entry.name = Trim(line.substr(0, equals));
-            if (equals != std::string::npos)
-                entry.value = Unquote(Trim(line.substr(equals + 1)));
+            if (equals != std::string::npos) entry.value = Unquote(Trim(line.substr(equals + 1)));
         }
-        if (!visit(entry))
-            return;
+        if (!visit(entry)) return;
     }
 }
 
-std::optional<std::string> ReadIniFile(const char* fileName)
-{
+std::optional<std::string> ReadIniFile(const char* fileName) {
     std::optional<compat::ResolvedPath> resolved = compat::ResolvePath(fileName);
-    if (!resolved)
-        return std::nullopt;
+    if (!resolved) return std::nullopt;
     std::string text;
-    if (!compat::ReadHostFile(resolved->host, text))
-        return std::nullopt;
+    if (!compat::ReadHostFile(resolved->host, text)) return std::nullopt;
     return text;
 }
 
 // Names as Windows lists them: each one NUL-terminated, the list ended by
 // one more NUL; a list that does not fit is cut and ends in two NULs.
-DWORD CopyList(const std::vector<std::string>& names, char* out, DWORD size)
-{
+DWORD CopyList(const std::vector<std::string>& names, char* out, DWORD size) {
     if (size < 2) {
-        if (size == 1)
-            out[0] = '\0';
+        if (size == 1) out[0] = '\0';
         return 0;
     }
     DWORD used = 0;
@@ -121,8 +102,7 @@ DWORD CopyList(const std::vector<std::string>& names, char* out, DWORD size)
     return used;
 }
 
-DWORD CopyValue(const std::string& value, char* out, DWORD size)
-{
+DWORD CopyValue(const std::string& value, char* out, DWORD size) {
     size_t n = value.size() < size - 1 ? value.size() : size - 1;
     memcpy(out, value.data(), n);
     out[n] = '\0';
@@ -133,10 +113,8 @@ DWORD CopyValue(const std::string& value, char* out, DWORD size)
 
 namespace compat {
 
-std::optional<std::string> FindProfileValue(const std::string& iniText, const char* section, const char* key)
-{
-    if (section == nullptr || key == nullptr)
-        return std::nullopt;
+std::optional<std::string> FindProfileValue(const std::string& iniText, const char* section, const char* key) {
+    if (section == nullptr || key == nullptr) return std::nullopt;
     std::string wantSection = FoldCase(section);
     std::string wantKey = FoldCase(key);
     bool inSection = false;
@@ -155,12 +133,9 @@ std::optional<std::string> FindProfileValue(const std::string& iniText, const ch
 
 }  // namespace compat
 
-DWORD GetPrivateProfileStringA(const char* section, const char* key,
-                               const char* defaultValue, char* out, DWORD size,
-                               const char* fileName)
-{
-    if (out == nullptr || size == 0)
-        return 0;
+DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue, char* out, DWORD size,
+                               const char* fileName) {
+    if (out == nullptr || size == 0) return 0;
     std::optional<std::string> text = ReadIniFile(fileName);
 
     if (section == nullptr || key == nullptr) {
@@ -182,13 +157,11 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key,
     }
 
     std::optional<std::string> value;
-    if (text)
-        value = compat::FindProfileValue(*text, section, key);
+    if (text) value = compat::FindProfileValue(*text, section, key);
     if (!value) {
         // Windows drops trailing blanks of the default, too.
         std::string fallback = defaultValue != nullptr ? defaultValue : "";
-        while (!fallback.empty() && IsBlank(fallback.back()))
-            fallback.pop_back();
+        while (!fallback.empty() && IsBlank(fallback.back())) fallback.pop_back();
         value = fallback;
     }
     return CopyValue(*value, out, size);

@@ -7,4 +7,4 @@ namespace compat {
 // The value of key in [section] of ini text (cp932 bytes), as
 // GetPrivateProfileStringA finds it; nullopt when absent.
 std::optional<std::string> FindProfileValue(const std::string& iniText, const char* section, const char* key);
-}
+}  // namespace compat

@@ -89,8 +89,7 @@ DWORD GetModuleFileNameA(HMODULE module, char* buffer, DWORD size);
 // dropped); a key present with an empty value gives "".  A null section
 // lists the section names, a null key the keys of the section, each
 // NUL-terminated and the list ended by one more NUL.
-DWORD GetPrivateProfileStringA(const char* section, const char* key,
-                               const char* defaultValue, char* out, DWORD size,
+DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue, char* out, DWORD size,
                                const char* fileName);
 
 // The temporary folder ($TMPDIR, else /tmp) as a Windows path ending in

@@ -12,9 +12,11 @@
 #define STRICT
 #endif
 
+// windows.h first: the others build on its types.
 #include <windows.h>
-#include <shlwapi.h>
+
 #include <io.h>
+#include <shlwapi.h>
 #include <stdlib.h>
 
 #include <cstddef>

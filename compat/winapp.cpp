@@ -18,34 +18,27 @@ std::function<void(bool)> g_cursorHandler;
 int g_waitDepth = 0;
 
 // The handler is called outside the lock, so it may use the cursor calls.
-void ShowCursorIf(bool show, bool busy)
-{
+void ShowCursorIf(bool show, bool busy) {
     std::function<void(bool)> handler;
     if (show) {
         std::lock_guard<std::mutex> lock(g_cursorMutex);
         handler = g_cursorHandler;
     }
-    if (handler)
-        handler(busy);
+    if (handler) handler(busy);
 }
 
 }  // namespace
 
-CWinApp::CWinApp(const char* appName)
-{
-    if (appName != nullptr)
-        compat::SetAppName(appName);
+CWinApp::CWinApp(const char* appName) {
+    if (appName != nullptr) compat::SetAppName(appName);
     g_app = this;
 }
 
-CWinApp::~CWinApp()
-{
-    if (g_app == this)
-        g_app = nullptr;
+CWinApp::~CWinApp() {
+    if (g_app == this) g_app = nullptr;
 }
 
-void CWinApp::BeginWaitCursor()
-{
+void CWinApp::BeginWaitCursor() {
     bool first;
     {
         std::lock_guard<std::mutex> lock(g_cursorMutex);
@@ -54,8 +47,7 @@ void CWinApp::BeginWaitCursor()
     ShowCursorIf(first, true);
 }
 
-void CWinApp::EndWaitCursor()
-{
+void CWinApp::EndWaitCursor() {
     bool last;
     {
         std::lock_guard<std::mutex> lock(g_cursorMutex);
@@ -64,8 +56,7 @@ void CWinApp::EndWaitCursor()
     ShowCursorIf(last, false);
 }
 
-void CWinApp::RestoreWaitCursor()
-{
+void CWinApp::RestoreWaitCursor() {
     // A message box may have put the arrow back while the work goes on.
     bool busy;
     {
@@ -75,13 +66,9 @@ void CWinApp::RestoreWaitCursor()
     ShowCursorIf(busy, true);
 }
 
-CWinApp* AfxGetApp()
-{
-    return g_app;
-}
+CWinApp* AfxGetApp() { return g_app; }
 
-int AfxWinMain(CWinApp& app, const std::string& commandLine)
-{
+int AfxWinMain(CWinApp& app, const std::string& commandLine) {
     app.m_strCmdLineStorage = commandLine;
     app.m_lpCmdLine = app.m_strCmdLineStorage.c_str();
     // The host waits for ExitInstance's notification, so it runs even when
@@ -89,8 +76,8 @@ int AfxWinMain(CWinApp& app, const std::string& commandLine)
     try {
         app.InitInstance();
     } catch (const CFileException& e) {
-        fprintf(stderr, "%s: file error %d (errno %ld) left InitInstance\n", compat::AppName().c_str(),
-                e.m_cause, e.m_lOsError);
+        fprintf(stderr, "%s: file error %d (errno %ld) left InitInstance\n", compat::AppName().c_str(), e.m_cause,
+                e.m_lOsError);
     } catch (const std::exception& e) {
         fprintf(stderr, "%s: %s left InitInstance\n", compat::AppName().c_str(), e.what());
     } catch (...) {
@@ -99,14 +86,11 @@ int AfxWinMain(CWinApp& app, const std::string& commandLine)
     return app.ExitInstance();
 }
 
-std::string JoinCommandLine(int argc, char** argv)
-{
+std::string JoinCommandLine(int argc, char** argv) {
     std::string line;
     for (int i = 1; i < argc; ++i) {
-        if (argv[i] == nullptr)
-            break;
-        if (i > 1)
-            line += ' ';
+        if (argv[i] == nullptr) break;
+        if (i > 1) line += ' ';
         line += argv[i];
     }
     return line;
@@ -114,8 +98,7 @@ std::string JoinCommandLine(int argc, char** argv)
 
 namespace compat {
 
-void SetWaitCursorHandler(std::function<void(bool busy)> handler)
-{
+void SetWaitCursorHandler(std::function<void(bool busy)> handler) {
     std::lock_guard<std::mutex> lock(g_cursorMutex);
     g_cursorHandler = std::move(handler);
 }

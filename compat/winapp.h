@@ -45,4 +45,4 @@ std::string JoinCommandLine(int argc, char** argv);
 namespace compat {
 // The front end shows a busy cursor between these; nesting counts.
 void SetWaitCursorHandler(std::function<void(bool busy)> handler);
-}
+}  // namespace compat

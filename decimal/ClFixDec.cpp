@@ -17,7 +17,7 @@ constexpr uint32_t kScale = 10000;
 constexpr int64_t kInt64Max = std::numeric_limits<int64_t>::max();
 constexpr int64_t kInt64Min = std::numeric_limits<int64_t>::min();
 constexpr double kDoubleLimit = 1e14;
-constexpr Wide kSumLimit = Wide{1000000000000000000};         // scaled, 10^18
+constexpr Wide kSumLimit = Wide{1000000000000000000};            // scaled, 10^18
 constexpr uint64_t kRoundLimit = UINT64_C(1000000000000000000);  // integer, 10^18
 
 // Step of Round at positions 0..4, in ten-thousandths.
@@ -25,33 +25,23 @@ constexpr uint32_t kFractionStep[] = {10000, 10000, 1000, 100, 10};
 
 // Step of Round at positions -1..-12, indexed by the negated position.
 constexpr uint64_t kPowerOfTen[] = {
-    UINT64_C(1),           UINT64_C(10),           UINT64_C(100),
-    UINT64_C(1000),        UINT64_C(10000),        UINT64_C(100000),
-    UINT64_C(1000000),     UINT64_C(10000000),     UINT64_C(100000000),
-    UINT64_C(1000000000),  UINT64_C(10000000000),  UINT64_C(100000000000),
-    UINT64_C(1000000000000),
+    UINT64_C(1),           UINT64_C(10),           UINT64_C(100),           UINT64_C(1000),      UINT64_C(10000),
+    UINT64_C(100000),      UINT64_C(1000000),      UINT64_C(10000000),      UINT64_C(100000000), UINT64_C(1000000000),
+    UINT64_C(10000000000), UINT64_C(100000000000), UINT64_C(1000000000000),
 };
 
-[[noreturn]] void Fail() {
-    throw -1;
-}
+[[noreturn]] void Fail() { throw -1; }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-UWide Magnitude(const ClFixDec& v) {
-    return UWide(static_cast<uint64_t>(v.integer)) * kScale + v.fraction;
-}
+UWide Magnitude(const ClFixDec& v) { return UWide(static_cast<uint64_t>(v.integer)) * kScale + v.fraction; }
 
 Wide Scaled(const ClFixDec& v) {
     Wide m = static_cast<Wide>(Magnitude(v));
     return v.sign < 0 ? -m : m;
 }
 
-bool IsNegativeProduct(const ClFixDec& a, const ClFixDec& b) {
-    return (a.sign < 0) != (b.sign < 0);
-}
+bool IsNegativeProduct(const ClFixDec& a, const ClFixDec& b) { return (a.sign < 0) != (b.sign < 0); }
 
 // Every arithmetic result goes through here, so that a zero never carries a
 // minus.  The caller has checked that the integer part fits.
@@ -95,15 +85,13 @@ void AssignCount(ClFixDec& v, int64_t count) {
 void AssignDouble(ClFixDec& v, double x) {
     // NaN passes every comparison below as false and would truncate to an
     // arbitrary integer.
-    if (std::isnan(x))
-        Fail();
+    if (std::isnan(x)) Fail();
     int16_t sign = 1;
     if (x < 0) {
         sign = -1;
         x = -x;
     }
-    if (x >= kDoubleLimit)
-        Fail();
+    if (x >= kDoubleLimit) Fail();
     int64_t whole = static_cast<int64_t>(x);
     // x - whole is exact; the product decides the fifth decimal of the
     // double as stored, which is why 2.00005 (stored just below) gives 2.
@@ -117,21 +105,16 @@ void AssignDouble(ClFixDec& v, double x) {
 
 ClFixDec::ClFixDec() : integer(0), fraction(0), sign(1) {}
 
-ClFixDec::ClFixDec(double value) {
-    AssignDouble(*this, value);
-}
+ClFixDec::ClFixDec(double value) { AssignDouble(*this, value); }
 
 ClFixDec::ClFixDec(const char* text) : integer(0), fraction(0), sign(1) {
-    if (text == nullptr)
-        return;
+    if (text == nullptr) return;
     const char* p = text;
-    while (*p == ' ')
-        ++p;
+    while (*p == ' ') ++p;
     // "-.5" and "- 5" keep the plus: only a minus followed by a digit counts.
     if (*p == '-') {
         ++p;
-        if (IsDigit(*p))
-            sign = -1;
+        if (IsDigit(*p)) sign = -1;
     }
 
     // Beyond this the scaled value cannot fit in 64 bits.
@@ -140,8 +123,7 @@ ClFixDec::ClFixDec(const char* text) : integer(0), fraction(0), sign(1) {
     for (;; ++p) {
         if (IsDigit(*p)) {
             whole = whole * 10 + static_cast<uint64_t>(*p - '0');
-            if (whole > kMaxWhole)
-                Fail();
+            if (whole > kMaxWhole) Fail();
         } else if (*p != ',') {
             break;
         }
@@ -152,14 +134,11 @@ ClFixDec::ClFixDec(const char* text) : integer(0), fraction(0), sign(1) {
         ++p;
         uint32_t digits = 0;
         int count = 0;
-        for (; count < 5 && IsDigit(*p); ++count, ++p)
-            digits = digits * 10 + static_cast<uint32_t>(*p - '0');
-        for (; count < 5; ++count)
-            digits *= 10;
+        for (; count < 5 && IsDigit(*p); ++count, ++p) digits = digits * 10 + static_cast<uint32_t>(*p - '0');
+        for (; count < 5; ++count) digits *= 10;
         tenThousandths = (digits + 5) / 10;
     }
-    if (whole * kScale + tenThousandths > static_cast<uint64_t>(kInt64Max))
-        Fail();
+    if (whole * kScale + tenThousandths > static_cast<uint64_t>(kInt64Max)) Fail();
     integer = static_cast<int64_t>(whole);
     fraction = tenThousandths;
 }
@@ -175,12 +154,9 @@ ClFixDec::ClFixDec(int integerPart, unsigned int tenThousandths) {
     }
 }
 
-ClFixDec::ClFixDec(int64_t count) {
-    AssignCount(*this, count);
-}
+ClFixDec::ClFixDec(int64_t count) { AssignCount(*this, count); }
 
-ClFixDec::ClFixDec(const ClFixDec& other)
-    : integer(other.integer), fraction(other.fraction), sign(other.sign) {
+ClFixDec::ClFixDec(const ClFixDec& other) : integer(other.integer), fraction(other.fraction), sign(other.sign) {
     std::memcpy(text, other.text, sizeof text);
 }
 
@@ -207,8 +183,7 @@ ClFixDec& ClFixDec::operator=(int64_t count) {
 
 ClFixDec operator+(const ClFixDec& a, const ClFixDec& b) {
     Wide s = Scaled(a) + Scaled(b);
-    if (s >= kSumLimit || s <= -kSumLimit)
-        Fail();
+    if (s >= kSumLimit || s <= -kSumLimit) Fail();
     return FromScaled(s);
 }
 
@@ -216,8 +191,7 @@ ClFixDec operator-(const ClFixDec& a, const ClFixDec& b) {
     // No range check of the sum's kind (99999999999999 - -1 stands), only
     // the one that keeps the result's scaled value a 64-bit number.
     Wide d = Scaled(a) - Scaled(b);
-    if (d > kInt64Max || d < kInt64Min)
-        Fail();
+    if (d > kInt64Max || d < kInt64Min) Fail();
     return FromScaled(d);
 }
 
@@ -225,8 +199,7 @@ ClFixDec operator*(const ClFixDec& a, const ClFixDec& b) {
     uint64_t ai = static_cast<uint64_t>(a.integer);
     uint64_t bi = static_cast<uint64_t>(b.integer);
     UWide whole = UWide(ai) * bi;
-    if (whole > static_cast<UWide>(kInt64Max))
-        Fail();
+    if (whole > static_cast<UWide>(kInt64Max)) Fail();
     // The cross terms are exact; only the product of the two fractions is
     // rounded, which rounds the whole product half up at four decimals.
     UWide cross = UWide(a.fraction) * bi + UWide(b.fraction) * ai +
@@ -235,8 +208,7 @@ ClFixDec operator*(const ClFixDec& a, const ClFixDec& b) {
     uint32_t fraction;
     SplitScaled(cross, carry, fraction);
     whole += carry;
-    if (whole > static_cast<UWide>(kInt64Max))
-        Fail();
+    if (whole > static_cast<UWide>(kInt64Max)) Fail();
     return MakeResult(whole, fraction, IsNegativeProduct(a, b));
 }
 
@@ -245,19 +217,16 @@ ClFixDec operator*(const ClFixDec& a, int n) {
     // At most (2^32 - 1) x 2^31, so 64 bits hold it.
     uint64_t f = static_cast<uint64_t>(a.fraction) * m;
     UWide whole = UWide(static_cast<uint64_t>(a.integer)) * m;
-    if (whole > static_cast<UWide>(kInt64Max))
-        Fail();
+    if (whole > static_cast<UWide>(kInt64Max)) Fail();
     whole += f / kScale;
-    if (whole > static_cast<UWide>(kInt64Max))
-        Fail();
+    if (whole > static_cast<UWide>(kInt64Max)) Fail();
     return MakeResult(whole, static_cast<uint32_t>(f % kScale), (a.sign < 0) != (n < 0));
 }
 
 ClFixDec operator/(const ClFixDec& a, const ClFixDec& b) {
     UWide dividend = Magnitude(a);
     UWide divisor = Magnitude(b);
-    if (divisor == 0)
-        Fail();
+    if (divisor == 0) Fail();
     // t holds the next five decimals of the quotient, floor(r x 10^5 / B):
     // exactly what five steps of long division produce.
     UWide q;
@@ -276,8 +245,7 @@ ClFixDec operator/(const ClFixDec& a, const ClFixDec& b) {
         f -= kScale;
         q += 1;
     }
-    if (q > static_cast<UWide>(kInt64Max))
-        Fail();
+    if (q > static_cast<UWide>(kInt64Max)) Fail();
     return MakeResult(q, static_cast<uint32_t>(f), IsNegativeProduct(a, b));
 }
 
@@ -286,21 +254,14 @@ ClFixDec operator/(const ClFixDec& a, double b) {
     return a / divisor;
 }
 
-int operator>(const ClFixDec& a, const ClFixDec& b) {
-    return Scaled(a) > Scaled(b) ? 1 : 0;
-}
+int operator>(const ClFixDec& a, const ClFixDec& b) { return Scaled(a) > Scaled(b) ? 1 : 0; }
 
-int operator<(const ClFixDec& a, const ClFixDec& b) {
-    return Scaled(a) < Scaled(b) ? 1 : 0;
-}
+int operator<(const ClFixDec& a, const ClFixDec& b) { return Scaled(a) < Scaled(b) ? 1 : 0; }
 
-int operator>(int64_t count, const ClFixDec& b) {
-    return Wide(count) > Scaled(b) ? 1 : 0;
-}
+int operator>(int64_t count, const ClFixDec& b) { return Wide(count) > Scaled(b) ? 1 : 0; }
 
 int ClFixDec::Round(short mode, short position) {
-    if (mode < 0 || mode > 2 || position < -12 || position > 4)
-        return 0;
+    if (mode < 0 || mode > 2 || position < -12 || position > 4) return 0;
 
     // Below 2^63 + 2^32, so none of the steps below can wrap.
     uint64_t whole = static_cast<uint64_t>(integer);
@@ -308,9 +269,15 @@ int ClFixDec::Round(short mode, short position) {
     if (position >= 0) {
         uint64_t d = kFractionStep[position];
         switch (mode) {
-        case 0: tenThousandths = (tenThousandths + d / 2) / d * d; break;
-        case 1: tenThousandths = (tenThousandths / d + (tenThousandths % d != 0)) * d; break;
-        default: tenThousandths = tenThousandths / d * d; break;  // a carried 10000 stays
+        case 0:
+            tenThousandths = (tenThousandths + d / 2) / d * d;
+            break;
+        case 1:
+            tenThousandths = (tenThousandths / d + (tenThousandths % d != 0)) * d;
+            break;
+        default:
+            tenThousandths = tenThousandths / d * d;
+            break;  // a carried 10000 stays
         }
         if (mode != 2 && tenThousandths >= kScale) {
             whole += tenThousandths / kScale;
@@ -323,17 +290,19 @@ int ClFixDec::Round(short mode, short position) {
         tenThousandths %= kScale;
         uint64_t d = kPowerOfTen[-position];
         switch (mode) {
-        case 0: whole = (whole + d / 2) / d * d; break;
-        case 1:
-            if (whole % d != 0 || tenThousandths != 0)
-                whole = (whole / d + 1) * d;
+        case 0:
+            whole = (whole + d / 2) / d * d;
             break;
-        default: whole = whole / d * d; break;
+        case 1:
+            if (whole % d != 0 || tenThousandths != 0) whole = (whole / d + 1) * d;
+            break;
+        default:
+            whole = whole / d * d;
+            break;
         }
         tenThousandths = 0;
     }
-    if (whole >= kRoundLimit)
-        Fail();
+    if (whole >= kRoundLimit) Fail();
     integer = static_cast<int64_t>(whole);
     fraction = static_cast<uint32_t>(tenThousandths);
     return 1;
@@ -345,16 +314,14 @@ double ClFixDec::ToDouble() const {
 }
 
 void FormatInteger(ClFixDec value, char* buffer, unsigned size) {
-    if (buffer == nullptr || size == 0)
-        return;
+    if (buffer == nullptr || size == 0) return;
     buffer[0] = '\0';
     try {
         value.Round(0, 1);
     } catch (...) {
         return;
     }
-    if (value.integer == 0)
-        value.sign = 1;
+    if (value.integer == 0) value.sign = 1;
 
     // Digits are built right to left at the end of the scratch text; below
     // 10^18 they take at most 18 bytes, a minus and the terminator.
@@ -366,15 +333,11 @@ void FormatInteger(ClFixDec value, char* buffer, unsigned size) {
         *--p = static_cast<char>('0' + n % 10);
         n /= 10;
     } while (n != 0);
-    if (value.sign < 0)
-        *--p = '-';
+    if (value.sign < 0) *--p = '-';
 
     size_t length = static_cast<size_t>(end - p) - 1;
-    if (length >= size)
-        return;
+    if (length >= size) return;
     std::memcpy(buffer, p, length + 1);
 }
 
-void FormatInteger(int64_t count, char* buffer, unsigned size) {
-    FormatInteger(ClFixDec(count), buffer, size);
-}
+void FormatInteger(int64_t count, char* buffer, unsigned size) { FormatInteger(ClFixDec(count), buffer, size); }

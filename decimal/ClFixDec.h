@@ -36,7 +36,7 @@ public:
     ClFixDec(const char* text);
     // The sign of integerPart applies to the whole value: (-3, 2500) is -3.25.
     ClFixDec(int integerPart, unsigned int tenThousandths);
-    ClFixDec(int64_t count);  // count of ten-thousandths
+    ClFixDec(int64_t count);          // count of ten-thousandths
     ClFixDec(const ClFixDec& other);  // copies the scratch text as well
     virtual ~ClFixDec();
 

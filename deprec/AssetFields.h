@@ -18,9 +18,9 @@ namespace asset {
 #define ASSET_YEAR_OFFSET(field) (SISANREC_YEAR_OFFSET + offsetof(StKOTEINENINFO, field))
 
 // Method codes with a meaning of their own.
-constexpr int kMethodOneThird = 4;       // shown with the rate "1/3"
-constexpr int kMethodDeclining250 = 5;   // declining balance with a guarantee amount
-constexpr int kMethodSmallAmount = 7;    // small-amount depreciable asset
+constexpr int kMethodOneThird = 4;      // shown with the rate "1/3"
+constexpr int kMethodDeclining250 = 5;  // declining balance with a guarantee amount
+constexpr int kMethodSmallAmount = 7;   // small-amount depreciable asset
 constexpr int kMethodDeclining200 = 8;
 
 constexpr int kKindExcluded = 11;
@@ -29,7 +29,9 @@ constexpr int kKindOwnBasis = 10;
 inline int32_t Kind(const StSISANREC& r) { return SisanField<int32_t>(r, ASSET_MASTER_OFFSET(nShisanKind)); }
 inline int16_t DisposalStatus(const StSISANREC& r) { return SisanField<int16_t>(r, ASSET_MASTER_OFFSET(nJyotoKubun)); }
 inline int32_t DisposalDate(const StSISANREC& r) { return SisanField<int32_t>(r, ASSET_MASTER_OFFSET(nJyotoDate)); }
-inline int32_t AcquisitionDate(const StSISANREC& r) { return SisanField<int32_t>(r, ASSET_MASTER_OFFSET(nShutokuDate)); }
+inline int32_t AcquisitionDate(const StSISANREC& r) {
+    return SisanField<int32_t>(r, ASSET_MASTER_OFFSET(nShutokuDate));
+}
 inline int16_t Method(const StSISANREC& r) { return SisanField<int16_t>(r, ASSET_MASTER_OFFSET(nShokyakuHouhou)); }
 inline int16_t Life(const StSISANREC& r) { return SisanField<int16_t>(r, ASSET_MASTER_OFFSET(nTaiyouNensu)); }
 inline int32_t Rate(const StSISANREC& r) { return SisanField<int32_t>(r, ASSET_MASTER_OFFSET(nShokyakuRitsu)); }

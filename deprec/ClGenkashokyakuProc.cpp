@@ -30,9 +30,7 @@ bool KeepsCategory(const StSISANREC& rec, const StDATAINFO& data, int nCategory)
     return asset::Category(rec) == nCategory;
 }
 
-bool KeepsKind(const StSISANREC& rec) {
-    return asset::Kind(rec) != asset::kKindExcluded;
-}
+bool KeepsKind(const StSISANREC& rec) { return asset::Kind(rec) != asset::kKindExcluded; }
 
 bool KeepsDisposal(const StSISANREC& rec, const StDATAINFO& data) {
     return !asset::DisposedBefore(rec, data.nKikanFrom);
@@ -44,17 +42,15 @@ bool KeepsSmallAmount(const StSISANREC& rec, const StDATAINFO& data) {
 }
 
 bool PassesFilters(const StSISANREC& rec, const StDATAINFO& data, int nCategory) {
-    return KeepsExpenses(rec) && KeepsCategory(rec, data, nCategory) && KeepsKind(rec) &&
-           KeepsDisposal(rec, data) && KeepsSmallAmount(rec, data);
+    return KeepsExpenses(rec) && KeepsCategory(rec, data, nCategory) && KeepsKind(rec) && KeepsDisposal(rec, data) &&
+           KeepsSmallAmount(rec, data);
 }
 
 }  // namespace
 
 ClGenkashokyakuProc::ClGenkashokyakuProc() : m_pRule(nullptr) {}
 
-ClGenkashokyakuProc::~ClGenkashokyakuProc() {
-    ReleaseRule();
-}
+ClGenkashokyakuProc::~ClGenkashokyakuProc() { ReleaseRule(); }
 
 int ClGenkashokyakuProc::SetupRule(const char* pszDataID) {
     if (m_pRule == nullptr) {

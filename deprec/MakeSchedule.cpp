@@ -96,8 +96,10 @@ __attribute__((format(printf, 3, 4))) void PutNumberSpilling(char (&field)[N], c
         return;
     }
     std::memcpy(field, szText, static_cast<size_t>(nLength));
-    if (static_cast<size_t>(nLength) < N) field[nLength] = '\0';
-    else next[0] = '\0';
+    if (static_cast<size_t>(nLength) < N)
+        field[nLength] = '\0';
+    else
+        next[0] = '\0';
 }
 
 // A whole number as "%d" (width 1) or "%02d" (width 2) prints it, without
@@ -105,8 +107,10 @@ __attribute__((format(printf, 3, 4))) void PutNumberSpilling(char (&field)[N], c
 template <size_t N>
 void PutInteger(char (&field)[N], long value, int width) {
     if (value < 0) {
-        if (width == 2) PutNumber(field, "%02ld", value);
-        else PutNumber(field, "%ld", value);
+        if (width == 2)
+            PutNumber(field, "%02ld", value);
+        else
+            PutNumber(field, "%ld", value);
         return;
     }
     char szDigits[24];
@@ -130,30 +134,18 @@ void PutMoney(char (&field)[N], const ClFixDec& value) {
     FormatInteger(value, field, N);
 }
 
-ClFixDec AcquisitionBase(const StSISANREC& rec) {
-    return asset::Cost(rec) - asset::Deduction(rec);
-}
+ClFixDec AcquisitionBase(const StSISANREC& rec) { return asset::Cost(rec) - asset::Deduction(rec); }
 
-ClFixDec Yen(int n) {
-    return ClFixDec(n, 0u);
-}
+ClFixDec Yen(int n) { return ClFixDec(n, 0u); }
 
-bool HasOpeningAboveOneYen(const StSISANREC& rec) {
-    return asset::Opening(rec) > Yen(1);
-}
+bool HasOpeningAboveOneYen(const StSISANREC& rec) { return asset::Opening(rec) > Yen(1); }
 
 // Depreciated in equal instalments, with something left to depreciate.
-bool IsEqualInstalment(const StSISANREC& rec) {
-    return asset::EqualFlag(rec) != 0 && HasOpeningAboveOneYen(rec);
-}
+bool IsEqualInstalment(const StSISANREC& rec) { return asset::EqualFlag(rec) != 0 && HasOpeningAboveOneYen(rec); }
 
-bool IsSmallAmount(const StSISANREC& rec) {
-    return asset::Method(rec) == asset::kMethodSmallAmount;
-}
+bool IsSmallAmount(const StSISANREC& rec) { return asset::Method(rec) == asset::kMethodSmallAmount; }
 
-short FractionMode(const StDATAINFO& data) {
-    return static_cast<short>(data.nHasuuShokyaku);
-}
+short FractionMode(const StDATAINFO& data) { return static_cast<short>(data.nHasuuShokyaku); }
 
 // The first day of the accounting period, 0 when the platform cannot say
 // (then no asset counts as disposed before the period).
@@ -265,8 +257,7 @@ ClFixDec ClGenkashokyakuProc::CalcGuaranteeAmount(const StSISANREC& rec, int nFr
     int nLife = asset::Life(rec);
     // The tables have no rate outside the lives 1 to 101.
     if (nLife < 1 || nLife > GUARANTEE_TABLE_SIZE) return ClFixDec();
-    const ClFixDec* pTable =
-        asset::Method(rec) == asset::kMethodDeclining200 ? GuaranteeTable200 : GuaranteeTable250;
+    const ClFixDec* pTable = asset::Method(rec) == asset::kMethodDeclining200 ? GuaranteeTable200 : GuaranteeTable250;
     ClFixDec amount = AcquisitionBase(rec) * pTable[nLife - 1] / Yen(10000);
     amount.Round(static_cast<short>(nFraction), 0);
     return amount;
@@ -447,8 +438,7 @@ void ClGenkashokyakuProc::SetSyoukyakukikan(const StSISANREC& rec, StSISANDATA& 
     PutInteger(line.SYOUKYAKUKIKAN, asset::Months(rec), 1);
 }
 
-void ClGenkashokyakuProc::SetChouseimaeSyoukyakugaku(const StSISANREC& rec, StSISANDATA& line,
-                                                     const StDATAINFO& data) {
+void ClGenkashokyakuProc::SetChouseimaeSyoukyakugaku(const StSISANREC& rec, StSISANDATA& line, const StDATAINFO& data) {
     if (!asset::IsDeclining(asset::Method(rec))) return;
     PutMoney(line.CHOUSEIMAESYOUKYAKUGAKU, CalcPreAdjustment(rec, PeriodStart(), FractionMode(data)));
 }
@@ -469,8 +459,7 @@ void ClGenkashokyakuProc::SetJigyousenyuWariai(const StSISANREC& rec, StSISANDAT
     PutNumber(line.JIGYOUSENYUWARIAI, "%.1f", percent.ToDouble());
 }
 
-void ClGenkashokyakuProc::SetHituyoukeihiSannyuugaku(const StSISANREC& rec, StSISANDATA& line,
-                                                     const StDATAINFO&) {
+void ClGenkashokyakuProc::SetHituyoukeihiSannyuugaku(const StSISANREC& rec, StSISANDATA& line, const StDATAINFO&) {
     if (IsSmallAmount(rec)) {
         AddSmallAmountShare(rec, line.HITUYOUKEIHISANNYUUGAKU);
         return;

@@ -9,9 +9,7 @@ long g_nAllocsBeforeFailure = -1;
 
 }  // namespace
 
-void SetRecordAllocFailureForTests(long nIndex) {
-    g_nAllocsBeforeFailure = nIndex;
-}
+void SetRecordAllocFailureForTests(long nIndex) { g_nAllocsBeforeFailure = nIndex; }
 
 bool RecordAllocAllowed() {
     if (g_nAllocsBeforeFailure < 0) return true;

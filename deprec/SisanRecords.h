@@ -75,7 +75,8 @@ struct SisanFieldInfo {
     size_t offset;
     size_t width;
 };
-#define SISAN_FIELD(tag) {#tag, offsetof(StSISANDATA, tag), sizeof(StSISANDATA::tag)}
+#define SISAN_FIELD(tag) \
+    { #tag, offsetof(StSISANDATA, tag), sizeof(StSISANDATA::tag) }
 inline constexpr SisanFieldInfo g_SisanDataFields[] = {
     SISAN_FIELD(SISANMEI),
     SISAN_FIELD(SUURYO),

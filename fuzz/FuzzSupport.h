@@ -28,8 +28,8 @@ void FuzzOne(const std::string& testCase);
 
 // An invariant of the code under test: when it does not hold, the process
 // aborts, which afl-fuzz records as a crash.
-#define FUZZ_CHECK(condition) \
-    do { \
+#define FUZZ_CHECK(condition)                                             \
+    do {                                                                  \
         if (!(condition)) ::fuzz::Broken(#condition, __FILE__, __LINE__); \
     } while (0)
 
@@ -114,7 +114,11 @@ inline bool IsPrintableUtf8(const std::string& text) {
     for (size_t i = 0; i < text.size();) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         if (c < 0x20 || c == 0x7F) return false;
-        size_t length = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+        size_t length = c < 0x80                 ? 1
+                        : c >= 0xC2 && c <= 0xDF ? 2
+                        : c >= 0xE0 && c <= 0xEF ? 3
+                        : c >= 0xF0 && c <= 0xF4 ? 4
+                                                 : 0;
         if (length == 0 || i + length > text.size()) return false;
         for (size_t k = 1; k < length; ++k)
             if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;

@@ -47,8 +47,10 @@ void fuzz::FuzzOne(const std::string& testCase) {
         FormatInteger(value, buffer, size);
         const std::string written(buffer, strnlen(buffer, size));
         FUZZ_CHECK(written.size() < size);
-        if (inRange && expected.size() < size) FUZZ_CHECK(written == expected);
-        else FUZZ_CHECK(written.empty());
+        if (inRange && expected.size() < size)
+            FUZZ_CHECK(written == expected);
+        else
+            FUZZ_CHECK(written.empty());
     }
 
     // Every rounding either refuses, throws -1, or keeps the invariant.

@@ -14,7 +14,8 @@ void fuzz::FuzzOne(const std::string& testCase) {
     const std::string path = fuzz::UpToNul(testCase.substr(0, 1024));
     const std::string home = fuzz::Home("output_path");
     if (!fuzz::Exists(home + "/drives.conf")) {
-        for (const char* folder : {"/drive_c", "/drive_c/Data", "/drive_d", "/share"}) mkdir((home + folder).c_str(), 0755);
+        for (const char* folder : {"/drive_c", "/drive_c/Data", "/drive_d", "/share"})
+            mkdir((home + folder).c_str(), 0755);
         fuzz::WriteFile(home + "/drives.conf",
                         "C: fixed drive_c\nD: cdrom drive_d\nR: removable drive_d ro\n\\\\SV\\share remote share\n");
     }

@@ -85,7 +85,8 @@ void fuzz::FuzzOne(const std::string& testCase) {
             FUZZ_CHECK(danglingLead || got.size() >= MAX_PATH - 1);
             FUZZ_CHECK(!_ismbstrail(bytes, bytes + got.size()));
         }
-        FUZZ_CHECK(category == static_cast<short>(std::atoi(value.substr(value.find('/', value.find('/') + 1) + 1).c_str())));
+        FUZZ_CHECK(category ==
+                   static_cast<short>(std::atoi(value.substr(value.find('/', value.find('/') + 1) + 1).c_str())));
     } else {
         FUZZ_CHECK(length == 0 && category == 0 && reservedA == 0 && reservedB == 0);
     }

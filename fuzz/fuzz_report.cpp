@@ -55,8 +55,10 @@ void fuzz::FuzzOne(const std::string& testCase) {
         at += sizeof(StSISANDATA);
     }
     const std::string supportInfo = testCase.substr(at);
-    if (supportInfo.empty()) std::remove("SUPPORT.INF");
-    else fuzz::WriteFile(home + "/SUPPORT.INF", supportInfo);
+    if (supportInfo.empty())
+        std::remove("SUPPORT.INF");
+    else
+        fuzz::WriteFile(home + "/SUPPORT.INF", supportInfo);
 
     const std::string hostFile = home + "/report.xml";
     ClReportWriter writer;

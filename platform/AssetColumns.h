@@ -28,10 +28,10 @@ enum class AssetType : uint8_t {
 enum class AssetRecord : uint8_t { Master = 0, Year = 1 };
 
 struct AssetColumn {
-    const char* pszName;        // the column of assets and the key of [asset]
+    const char* pszName;  // the column of assets and the key of [asset]
     AssetType eType;
     bool bRequired;
-    int64_t llDefault;          // of an Int that is not required
+    int64_t llDefault;  // of an Int that is not required
     AssetRecord eRecord;
     size_t nOffset;
     size_t nSize;
@@ -40,10 +40,10 @@ struct AssetColumn {
     bool bFillsField = false;   // a text that may fill its field without a terminator
 };
 
-#define BOK_MASTER(field)                                                                        \
+#define BOK_MASTER(field)                                                                      \
     AssetRecord::Master, offsetof(StKOTEISHISANINFO, field), sizeof(StKOTEISHISANINFO::field), \
         std::is_signed_v<decltype(StKOTEISHISANINFO::field)>
-#define BOK_YEAR(field)                                                                    \
+#define BOK_YEAR(field)                                                                \
     AssetRecord::Year, offsetof(StKOTEINENINFO, field), sizeof(StKOTEINENINFO::field), \
         std::is_signed_v<decltype(StKOTEINENINFO::field)>
 

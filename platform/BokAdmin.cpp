@@ -1,8 +1,8 @@
 #include "platform/BokAdmin.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -21,9 +21,9 @@ using bok::detail::Statement;
 namespace bok {
 
 const char* const kFaultOperations[] = {
-    "Initiate", "ExpSysLink", "GetCurUserID", "GetSelectedNo", "GetDatCursor", "ReadyDat", "WalkDat",
-    "GetBokPeriod", "GetPeriod", "Gengo.GetCursor", "Gengo.Ready", "Gengo.Walk", "MoveReady", "GetCount",
-    "Move", nullptr,
+    "Initiate",  "ExpSysLink",   "GetCurUserID", "GetSelectedNo",   "GetDatCursor", "ReadyDat",
+    "WalkDat",   "GetBokPeriod", "GetPeriod",    "Gengo.GetCursor", "Gengo.Ready",  "Gengo.Walk",
+    "MoveReady", "GetCount",     "Move",         nullptr,
 };
 
 namespace {
@@ -247,7 +247,8 @@ bool DescribeStore(const std::string& home, std::string* listing, AdminError* er
 
 // What every sample home has besides its company data: the eras, the
 // signed-in user and the application folders on drive C.
-static const char8_t kSamplePlatform[] = u8R"(
+static const char8_t kSamplePlatform[] =
+    u8R"(
 [era]
 start = 18681023
 name = 明治
@@ -311,8 +312,7 @@ bool InitSample(const std::string& home, AdminError* error) {
     if (error != nullptr) *error = AdminError{};
     const std::string root = home.empty() ? compat::PlatformHome() : home;
     std::string message;
-    if (!MakeFolders(root, &message) || !compat::WriteDefaultDriveTable(root, &message))
-        return Refuse(error, message);
+    if (!MakeFolders(root, &message) || !compat::WriteDefaultDriveTable(root, &message)) return Refuse(error, message);
     compat::ReloadDriveTable();
     // The application folders of the sample (kSamplePlatform).
     if (!MakeWindowsFolders("C:\\Mildan\\Data\\", &message) || !MakeWindowsFolders("C:\\Mildan\\Env\\", &message))
@@ -365,10 +365,16 @@ std::string Amount(long long tenThousandths) {
 
 std::string GeneratedCompanyText(long assets) {
     static const char* const kNames[] = {
-        U8(u8"事務所建物"), U8(u8"営業用普通乗用車(トヨタ　クラウン)"), U8(u8"パソコン"),
-        U8(u8"業務用パッケージエアコン(本社3階会議室・応接室)"), U8(u8"R&D <試作> \"機\" 'A'"),
-        U8(u8"フォークリフト"), U8(u8"賃貸マンション　ソレイユ駅前"), U8(u8"応接セット"),
-        U8(u8"ソフトウェア表計算"), U8(u8"駐車場舗装"),
+        U8(u8"事務所建物"),
+        U8(u8"営業用普通乗用車(トヨタ　クラウン)"),
+        U8(u8"パソコン"),
+        U8(u8"業務用パッケージエアコン(本社3階会議室・応接室)"),
+        U8(u8"R&D <試作> \"機\" 'A'"),
+        U8(u8"フォークリフト"),
+        U8(u8"賃貸マンション　ソレイユ駅前"),
+        U8(u8"応接セット"),
+        U8(u8"ソフトウェア表計算"),
+        U8(u8"駐車場舗装"),
     };
     static const char* const kUnits[] = {U8(u8"台"), U8(u8"棟"), U8(u8"式"), "m2", U8(u8"ｾｯﾄ"), ""};
     static const char* const kRemarks[] = {
@@ -377,8 +383,9 @@ std::string GeneratedCompanyText(long assets) {
     static const int kRates[] = {42, 100, 167, 200, 250, 333, 400, 500, 1000};
 
     std::string text = reinterpret_cast<const char*>(kSamplePlatform);
-    text += U8(u8"[data]\nid = GEN01\nnumber = 1\nname = 生成商事＆Co.\nperiod = 20240101 20241231\n"
-               u8"business = 3\nfraction = 0\n");
+    text +=
+        U8(u8"[data]\nid = GEN01\nnumber = 1\nname = 生成商事＆Co.\nperiod = 20240101 20241231\n"
+           u8"business = 3\nfraction = 0\n");
     text.reserve(text.size() + static_cast<size_t>(assets > 0 ? assets : 0) * 420);
 
     Sequence random;

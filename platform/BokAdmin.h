@@ -11,9 +11,9 @@
 namespace bok {
 
 struct AdminError {
-    int line = 0;          // 1-based line of the import file, 0 when none
-    std::string field;     // the field named in the refusal, may be empty
-    std::string message;   // UTF-8, for people
+    int line = 0;         // 1-based line of the import file, 0 when none
+    std::string field;    // the field named in the refusal, may be empty
+    std::string message;  // UTF-8, for people
 };
 
 // Creates the home folder and an empty store (the schema), keeping a store

@@ -289,9 +289,9 @@ struct ClRuleGenkashokyaku::Impl {
     // count was taken in.
     bool bReady = false;
     long lCount = 0;
-    long lNext = 0;              // the index the statement delivers next
+    long lNext = 0;                 // the index the statement delivers next
     sqlite3_stmt* pWalk = nullptr;  // the store's kept statement
-    uint64_t nGeneration = 0;    // of the connection that holds the walk
+    uint64_t nGeneration = 0;       // of the connection that holds the walk
 
     void Finish() {
         // A statement or hold of a closed connection is gone with it.
@@ -424,8 +424,7 @@ static void StoreInteger(char* field, size_t size, int64_t value) {
     }
 }
 
-long ClRuleGenkashokyaku::Move(long index, StKOTEISHISANINFO* master, StKOTEINENINFO* year,
-                               StKOTEITSUKIINFO* month) {
+long ClRuleGenkashokyaku::Move(long index, StKOTEISHISANINFO* master, StKOTEINENINFO* year, StKOTEITSUKIINFO* month) {
     if (master != nullptr) std::memset(master, 0, sizeof *master);
     if (year != nullptr) std::memset(year, 0, sizeof *year);
     if (month != nullptr) std::memset(month, 0, sizeof *month);

@@ -202,7 +202,8 @@ bool Parse(const std::string& text, std::vector<Section>* sections, AdminError* 
             const std::string name = Trim(line.substr(1, line.size() - 2));
             const SectionKind* kind = FindSectionKind(name);
             if (kind == nullptr)
-                return Refuse(error, lineNo, "", "unknown section [" + name + "] (known: data, user, era, folder, asset)");
+                return Refuse(error, lineNo, "",
+                              "unknown section [" + name + "] (known: data, user, era, folder, asset)");
             sections->push_back(Section{kind, lineNo, {}});
             continue;
         }
@@ -215,15 +216,15 @@ bool Parse(const std::string& text, std::vector<Section>* sections, AdminError* 
         Section& section = sections->back();
         bool known = false;
         for (const char* candidate : section.kind->keys) known = known || key == candidate;
-        if (!known)
-            return Refuse(error, lineNo, key, std::string("unknown key in [") + section.kind->name + "]");
+        if (!known) return Refuse(error, lineNo, key, std::string("unknown key in [") + section.kind->name + "]");
         if (section.Find(key.c_str()) != nullptr) return Refuse(error, lineNo, key, "given twice in one section");
         section.fields.push_back(Field{key, value, lineNo});
     }
     // A file of comments and blanks (or one whose lines the reader could
     // not tell apart) must not pass for a successful import.
     if (sections->empty())
-        return Refuse(error, 0, "", "the file defines nothing: it has no [data], [user], [era], [folder] or [asset] section");
+        return Refuse(error, 0, "",
+                      "the file defines nothing: it has no [data], [user], [era], [folder] or [asset] section");
     return true;
 }
 
@@ -295,10 +296,10 @@ public:
         const Field* field = Lookup(key, fallback == nullptr);
         if (field == nullptr) return fallback != nullptr ? *fallback : 0;
         int64_t value = 0;
-        if (!ParseInteger(field->value, &value))
-            return Fail(field, "\"" + field->value + "\" is not a whole number");
+        if (!ParseInteger(field->value, &value)) return Fail(field, "\"" + field->value + "\" is not a whole number");
         if (value < low || value > high)
-            return Fail(field, field->value + " is out of range (" + std::to_string(low) + ".." + std::to_string(high) + ")");
+            return Fail(field,
+                        field->value + " is out of range (" + std::to_string(low) + ".." + std::to_string(high) + ")");
         return value;
     }
     int64_t Required(const char* key, int64_t low, int64_t high) { return Integer(key, low, high, nullptr); }
@@ -390,7 +391,8 @@ public:
         const Field* field = m_section.Find(key);
         if (field == nullptr && required) {
             m_bFailed = true;
-            Refuse(m_pError, m_section.line, key, std::string("[") + m_section.kind->name + "] lacks this required field");
+            Refuse(m_pError, m_section.line, key,
+                   std::string("[") + m_section.kind->name + "] lacks this required field");
         }
         return field;
     }
@@ -513,7 +515,8 @@ private:
     }
 
     bool StoreFailed(const Section& section) {
-        return Refuse(m_pError, section.line, "", std::string("the store refused the section: ") + sqlite3_errmsg(m_pDb));
+        return Refuse(m_pError, section.line, "",
+                      std::string("the store refused the section: ") + sqlite3_errmsg(m_pDb));
     }
 
     bool Run(Statement& statement, const Section& section) {
@@ -587,10 +590,10 @@ private:
         const int64_t number = read.Optional("number", kInt32Min, kInt32Max, 0);
         if (read.Failed()) return false;
 
-        Statement insert(m_pDb,
-                         numbered ? "INSERT OR REPLACE INTO eras(start, name, number) VALUES(?1, ?2, ?3)"
-                                  : "INSERT OR REPLACE INTO eras(start, name, number)"
-                                    " VALUES(?1, ?2, (SELECT COALESCE(MAX(number), 0) + 1 FROM eras WHERE start != ?1))");
+        Statement insert(
+            m_pDb, numbered ? "INSERT OR REPLACE INTO eras(start, name, number) VALUES(?1, ?2, ?3)"
+                            : "INSERT OR REPLACE INTO eras(start, name, number)"
+                              " VALUES(?1, ?2, (SELECT COALESCE(MAX(number), 0) + 1 FROM eras WHERE start != ?1))");
         insert.Bind(1, start);
         insert.Bind(2, eraName);
         if (numbered) insert.Bind(3, number);
@@ -604,8 +607,9 @@ private:
         if (read.Failed()) return false;
         const std::string folder = WithFinalSeparator(path);
         if (folder.size() > kMaxFolderPath)
-            return Refuse(m_pError, section.Find("path")->line, "path",
-                          "with its final \"\\\" the path takes more than " + std::to_string(kMaxFolderPath) + " bytes");
+            return Refuse(
+                m_pError, section.Find("path")->line, "path",
+                "with its final \"\\\" the path takes more than " + std::to_string(kMaxFolderPath) + " bytes");
 
         Statement insert(m_pDb, "INSERT OR REPLACE INTO folders(type, path) VALUES(?1, ?2)");
         insert.Bind(1, type);
@@ -681,8 +685,9 @@ std::string AssetKeyTable() {
     // The asset's own keys, which no record field holds.
     table += "| `data` | text, 1.." + std::to_string(kMaxDataId) +
              " bytes | the nearest `[data]` above | data ID; must exist in the file (above or below) or the store |\n";
-    table += "| `code` | int | one more than the highest code of the data set so far |"
-             " walk order (ties keep file order) |\n";
+    table +=
+        "| `code` | int | one more than the highest code of the data set so far |"
+        " walk order (ties keep file order) |\n";
     for (const AssetColumn& column : kAssetColumns) {
         std::string type, fallback;
         DescribeColumn(column, &type, &fallback);

@@ -112,8 +112,8 @@ static long CheckSchema(sqlite3* db) {
     }
     static const std::string assetsProbe = "SELECT seq, data_id, code, " + AssetColumnList() + " FROM assets LIMIT 0";
     for (size_t i = 0; i <= sizeof kSchemaProbes / sizeof kSchemaProbes[0]; ++i) {
-        Statement statement(db, i < sizeof kSchemaProbes / sizeof kSchemaProbes[0] ? kSchemaProbes[i]
-                                                                                   : assetsProbe.c_str());
+        Statement statement(
+            db, i < sizeof kSchemaProbes / sizeof kSchemaProbes[0] ? kSchemaProbes[i] : assetsProbe.c_str());
         if (!statement.Ok()) return IsBusy(sqlite3_extended_errcode(db)) ? BOK_ERR_STORE_BUSY : BOK_ERR_BAD_STORE;
     }
     return 0;
@@ -204,8 +204,9 @@ namespace {
 
 // The names of Operation, as faults are stored.
 const char* const kOperationNames[] = {
-    "Initiate", "ExpSysLink", "GetCurUserID", "GetSelectedNo", "GetDatCursor", "ReadyDat", "WalkDat",
-    "GetBokPeriod", "GetPeriod", "Gengo.GetCursor", "Gengo.Ready", "Gengo.Walk", "MoveReady", "GetCount", "Move",
+    "Initiate",    "ExpSysLink", "GetCurUserID", "GetSelectedNo", "GetDatCursor",
+    "ReadyDat",    "WalkDat",    "GetBokPeriod", "GetPeriod",     "Gengo.GetCursor",
+    "Gengo.Ready", "Gengo.Walk", "MoveReady",    "GetCount",      "Move",
 };
 static_assert(sizeof kOperationNames / sizeof kOperationNames[0] == static_cast<size_t>(Operation::Count));
 

@@ -53,7 +53,7 @@ public:
     sqlite3_stmt* Get() const { return m_pStmt; }
 
     void Bind(int index, int64_t value);
-    void Bind(int index, std::string_view bytes);   // as a blob
+    void Bind(int index, std::string_view bytes);  // as a blob
     // SQLITE_ROW, SQLITE_DONE or an error code.
     int Step();
     void Reset();
@@ -74,8 +74,21 @@ private:
 
 // The operations a fault can be set for, in the order of kFaultOperations.
 enum class Operation {
-    Initiate, ExpSysLink, GetCurUserID, GetSelectedNo, GetDatCursor, ReadyDat, WalkDat, GetBokPeriod, GetPeriod,
-    GengoGetCursor, GengoReady, GengoWalk, MoveReady, GetCount, Move,
+    Initiate,
+    ExpSysLink,
+    GetCurUserID,
+    GetSelectedNo,
+    GetDatCursor,
+    ReadyDat,
+    WalkDat,
+    GetBokPeriod,
+    GetPeriod,
+    GengoGetCursor,
+    GengoReady,
+    GengoWalk,
+    MoveReady,
+    GetCount,
+    Move,
     Count
 };
 

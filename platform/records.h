@@ -12,82 +12,82 @@
 
 // One company data set (ClSetData::WalkDat).
 struct StDATAINFO {
-    char szDataID[16];          // 0   data ID text
-    int32_t nDataNo;            // 16  data number
+    char szDataID[16];  // 0   data ID text
+    int32_t nDataNo;    // 16  data number
     char rsv20[4];
-    char szJigyoName[260];      // 24  business (office) name
-    int32_t nKikanFrom;         // 284 first day of the accounting period
-    int32_t nKikanTo;           // 288 last day
+    char szJigyoName[260];  // 24  business (office) name
+    int32_t nKikanFrom;     // 284 first day of the accounting period
+    int32_t nKikanTo;       // 288 last day
     char rsv292[8];
-    int32_t nGenkaFlag;         // 300 non-zero: keeps manufacturing costs
+    int32_t nGenkaFlag;  // 300 non-zero: keeps manufacturing costs
     char rsv304[22];
-    int16_t nDataKind;          // 326 99 = past-results data
+    int16_t nDataKind;  // 326 99 = past-results data
     char rsv328[619];
-    uint8_t nJigyoKubun;        // 947 1 general, 2 real estate, 3 both
+    uint8_t nJigyoKubun;  // 947 1 general, 2 real estate, 3 both
     char rsv948[284];
-    uint8_t nHasuuShokyaku;     // 1232 0 half up, 1 up, 2 down
+    uint8_t nHasuuShokyaku;  // 1232 0 half up, 1 up, 2 down
     char rsv1233[272];
 };
 
 // One era (ClSetGengo::Walk).
 struct StGENGOINFO {
-    int32_t nGengoNo;           // 0   platform's own number
-    int32_t nStartDate;         // 4   first day of the era
-    char szName[16];            // 8   era name
+    int32_t nGengoNo;    // 0   platform's own number
+    int32_t nStartDate;  // 4   first day of the era
+    char szName[16];     // 8   era name
 };
 
 // Asset master (ClRuleGenkashokyaku::Move).
 struct StKOTEISHISANINFO {
     char rsv0[48];
-    int32_t nShisanKind;        // 48  asset kind code (11 excluded, 10 see basis)
-    char szName[193];           // 52  asset name
-    char szSuuryo[9];           // 245 quantity with unit, e.g. "10台"
-    char szTekiyo[82];          // 254 remarks
-    int16_t nJyotoKubun;        // 336 disposal status (4, 5: left the business)
+    int32_t nShisanKind;  // 48  asset kind code (11 excluded, 10 see basis)
+    char szName[193];     // 52  asset name
+    char szSuuryo[9];     // 245 quantity with unit, e.g. "10台"
+    char szTekiyo[82];    // 254 remarks
+    int16_t nJyotoKubun;  // 336 disposal status (4, 5: left the business)
     char rsv338[18];
-    int32_t nShutokuDate;       // 356 acquisition date
+    int32_t nShutokuDate;  // 356 acquisition date
     char rsv360[8];
-    int64_t llShutokuKingaku;   // 368 acquisition cost
-    int64_t llKojoKingaku;      // 376 deduction from the acquisition cost
-    int64_t llKishuBoka;        // 384 opening book value
-    int16_t nShokyakuHouhou;    // 392 method code 1..8
-    int16_t nTaiyouNensu;       // 394 useful life in years
-    int32_t nShokyakuRitsu;     // 396 rate in thousandths
+    int64_t llShutokuKingaku;  // 368 acquisition cost
+    int64_t llKojoKingaku;     // 376 deduction from the acquisition cost
+    int64_t llKishuBoka;       // 384 opening book value
+    int16_t nShokyakuHouhou;   // 392 method code 1..8
+    int16_t nTaiyouNensu;      // 394 useful life in years
+    int32_t nShokyakuRitsu;    // 396 rate in thousandths
     char rsv400[4];
-    uint8_t nKisoFlag;          // 404 non-zero: 408 is an amount, else a percentage
+    uint8_t nKisoFlag;  // 404 non-zero: 408 is an amount, else a percentage
     char rsv405[3];
-    int64_t llKisoValue;        // 408 amount or percentage for the equal-instalment basis
+    int64_t llKisoValue;  // 408 amount or percentage for the equal-instalment basis
     char rsv416[10];
-    int16_t nJigyoWariai;       // 426 business-use ratio, hundredths of a percent
+    int16_t nJigyoWariai;  // 426 business-use ratio, hundredths of a percent
     char rsv428[2];
-    int16_t nShokyakuTsuki;     // 430 months depreciated in the year
+    int16_t nShokyakuTsuki;  // 430 months depreciated in the year
     char rsv432[16];
-    int64_t llShokyakuKiso;     // 448 depreciation basis
+    int64_t llShokyakuKiso;  // 448 depreciation basis
     char rsv456[24];
-    int64_t llMishokyakuZan;    // 480 undepreciated balance
-    int32_t nJyotoDate;         // 488 date of the disposal
+    int64_t llMishokyakuZan;  // 480 undepreciated balance
+    int32_t nJyotoDate;       // 488 date of the disposal
     char rsv492[36];
-    int16_t nJigyoKubun;        // 528 1 general use, 2 real-estate use
+    int16_t nJigyoKubun;  // 528 1 general use, 2 real-estate use
     char rsv530[4];
-    uint8_t nKintoFlag;         // 534 non-zero: equal instalments
+    uint8_t nKintoFlag;  // 534 non-zero: equal instalments
     char rsv535[2];
-    int64_t llKaiteiShutoku;    // 537 revised acquisition value
+    int64_t llKaiteiShutoku;  // 537 revised acquisition value
     char rsv545[3];
 };
 
 // The asset's figures for the year.
 struct StKOTEINENINFO {
     char rsv0[40];
-    int64_t llFutsuShokyaku;    // 40  ordinary depreciation
-    int64_t llWarimashi1;       // 48  first additional depreciation
-    int64_t llWarimashi2;       // 56  second additional depreciation
-    int64_t llHitsuyoKeihi;     // 64  amount included in necessary expenses
+    int64_t llFutsuShokyaku;  // 40  ordinary depreciation
+    int64_t llWarimashi1;     // 48  first additional depreciation
+    int64_t llWarimashi2;     // 56  second additional depreciation
+    int64_t llHitsuyoKeihi;   // 64  amount included in necessary expenses
     char rsv72[888];
 };
 
 // The asset's monthly figures; the linkage never reads them.
 struct StKOTEITSUKIINFO {
-    int64_t llTsuki[12];        // 0   the platform's monthly depreciation
+    int64_t llTsuki[12];  // 0   the platform's monthly depreciation
     char rsv96[1424];
 };
 

@@ -45,10 +45,14 @@ void SupportValue(char (&buffer)[VALUE_SIZE], const char* value, const char* tag
 // the tax product has no code for.
 int FractionCode(uint8_t fraction) {
     switch (fraction) {
-    case 0: return 3;  // round half up
-    case 1: return 2;  // round up
-    case 2: return 1;  // round down
-    default: return 0;
+    case 0:
+        return 3;  // round half up
+    case 1:
+        return 2;  // round up
+    case 2:
+        return 1;  // round down
+    default:
+        return 0;
     }
 }
 
@@ -99,8 +103,7 @@ public:
             try {
                 CFile::Rename(m_strTemp.c_str(), m_strTarget.c_str());
                 return true;
-            } catch (const CFileException&) {
-            }
+            } catch (const CFileException&) {}
         }
         if (tempOpened) RemoveQuietly(m_strTemp);
         if (m_bCreated) RemoveQuietly(m_strTarget);
@@ -125,8 +128,7 @@ private:
     static void RemoveQuietly(const std::string& name) {
         try {
             CFile::Remove(name.c_str());
-        } catch (const CFileException&) {
-        }
+        } catch (const CFileException&) {}
     }
 
     CFile m_claim;
@@ -287,8 +289,8 @@ const char* ClReportWriter::ToFullWidth(const char* text) {
     // the terminator always holds the conversion.
     const size_t length = std::strlen(text);
     std::vector<char> converted(2 * (length + 1), '\0');
-    const int written = LCMapStringA(GetSystemDefaultLCID(), LCMAP_FULLWIDTH, text, -1,
-                                     converted.data(), static_cast<int>(converted.size()));
+    const int written = LCMapStringA(GetSystemDefaultLCID(), LCMAP_FULLWIDTH, text, -1, converted.data(),
+                                     static_cast<int>(converted.size()));
     if (written <= 0) converted[0] = '\0';
     converted.back() = '\0';
 

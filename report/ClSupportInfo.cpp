@@ -87,13 +87,9 @@ int ClSupportInfo::Load() {
     return 1;
 }
 
-const char* ClSupportInfo::GetProductName() {
-    return FindValue(kProductNameKey, sizeof kProductNameKey - 1);
-}
+const char* ClSupportInfo::GetProductName() { return FindValue(kProductNameKey, sizeof kProductNameKey - 1); }
 
-const char* ClSupportInfo::GetProductVersion() {
-    return FindValue(kProductVersionKey, sizeof kProductVersionKey - 1);
-}
+const char* ClSupportInfo::GetProductVersion() { return FindValue(kProductVersionKey, sizeof kProductVersionKey - 1); }
 
 const char* ClSupportInfo::FindValue(const char* key, size_t keyLength) {
     if (Load() != 1) return "";

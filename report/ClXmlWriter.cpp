@@ -12,12 +12,18 @@ char s_szEscape[ClXmlWriter::ESCAPE_BUFFER_SIZE];
 
 const char* EscapeOf(unsigned char c) {
     switch (c) {
-    case '&': return "&amp;";
-    case '>': return "&gt;";
-    case '<': return "&lt;";
-    case '"': return "&quot;";
-    case '\'': return "&apos;";
-    default: return nullptr;
+    case '&':
+        return "&amp;";
+    case '>':
+        return "&gt;";
+    case '<':
+        return "&lt;";
+    case '"':
+        return "&quot;";
+    case '\'':
+        return "&apos;";
+    default:
+        return nullptr;
     }
 }
 
@@ -26,8 +32,10 @@ const char* EscapeOf(unsigned char c) {
 class LineBuilder {
 public:
     LineBuilder(char* buffer, size_t size) : m_pBuffer(buffer), m_nSize(size) {
-        if (m_nSize > 0) m_pBuffer[0] = '\0';
-        else m_bOverflow = true;
+        if (m_nSize > 0)
+            m_pBuffer[0] = '\0';
+        else
+            m_bOverflow = true;
     }
     void Tabs(int count) {
         if (count <= 0 || m_bOverflow) return;
@@ -138,8 +146,10 @@ bool ClXmlWriter::EscapeTo(const char* text, char* out, size_t size) {
             }
         }
         escaped.Append(text + run, i - run);
-        if (entity != nullptr) escaped.Append(entity);
-        else escaped.Append(" ", 1);
+        if (entity != nullptr)
+            escaped.Append(entity);
+        else
+            escaped.Append(" ", 1);
         run = ++i;
     }
     escaped.Append(text + run, length - run);
@@ -165,8 +175,8 @@ const char* ClXmlWriter::Escape(const char* text) {
 }
 
 int ClXmlWriter::WriteTag(char* line, size_t size, const char* name, const char* text, int indent,
-                          const char* attrName1, const char* attrValue1,
-                          const char* attrName2, const char* attrValue2) {
+                          const char* attrName1, const char* attrValue1, const char* attrName2,
+                          const char* attrValue2) {
     if (m_pFile == nullptr || m_bFailed || name == nullptr) return 0;
 
     LineBuilder out(line, size);

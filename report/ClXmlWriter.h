@@ -35,17 +35,17 @@ public:
     // An attribute is written only when both its name and value are given,
     // and the second only after the first.  1 written, 0 failed.
     template <size_t N>
-    int StartElement(char (&line)[N], const char* name, int indent,
-                     const char* attrName1 = nullptr, const char* attrValue1 = nullptr,
-                     const char* attrName2 = nullptr, const char* attrValue2 = nullptr) {
+    int StartElement(char (&line)[N], const char* name, int indent, const char* attrName1 = nullptr,
+                     const char* attrValue1 = nullptr, const char* attrName2 = nullptr,
+                     const char* attrValue2 = nullptr) {
         return WriteTag(line, N, name, nullptr, indent, attrName1, attrValue1, attrName2, attrValue2);
     }
     // Start tag, escaped text and end tag on one line; text "" gives an
     // empty element written as a start and an end tag.
     template <size_t N>
-    int WriteElement(char (&line)[N], const char* name, const char* text, int indent,
-                     const char* attrName1 = nullptr, const char* attrValue1 = nullptr,
-                     const char* attrName2 = nullptr, const char* attrValue2 = nullptr) {
+    int WriteElement(char (&line)[N], const char* name, const char* text, int indent, const char* attrName1 = nullptr,
+                     const char* attrValue1 = nullptr, const char* attrName2 = nullptr,
+                     const char* attrValue2 = nullptr) {
         return WriteTag(line, N, name, text ? text : "", indent, attrName1, attrValue1, attrName2, attrValue2);
     }
     template <size_t N>
@@ -71,9 +71,8 @@ public:
     static constexpr size_t ESCAPE_BUFFER_SIZE = 256;
 
 private:
-    int WriteTag(char* line, size_t size, const char* name, const char* text, int indent,
-                 const char* attrName1, const char* attrValue1,
-                 const char* attrName2, const char* attrValue2);
+    int WriteTag(char* line, size_t size, const char* name, const char* text, int indent, const char* attrName1,
+                 const char* attrValue1, const char* attrName2, const char* attrValue2);
     int WriteEnd(char* line, size_t size, const char* name, int indent);
     // length bytes of text in one write call; 1 written, 0 failed.
     int WriteBytes(const char* text, size_t length);

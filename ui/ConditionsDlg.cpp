@@ -205,7 +205,8 @@ void CConditionsDlg::OnOK() {
 
     const std::string folder = FolderPart(path);
     if (!folder.empty() && _access(folder.c_str(), 0) != 0) {
-        if (MessageBoxA(owner, kMsgCreateFolder, kAppTitle, MB_YESNO | MB_ICONQUESTION) != IDYES) return refuse(nullptr);
+        if (MessageBoxA(owner, kMsgCreateFolder, kAppTitle, MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return refuse(nullptr);
         if (!EnsureFolder(folder.c_str())) return refuse(kMsgCreateFailed);
     }
 
@@ -213,7 +214,8 @@ void CConditionsDlg::OnOK() {
         CFileStatus status;
         if (CFile::GetStatus(path.c_str(), status)) {
             if (status.m_attribute & CFile::directory) return refuse(kMsgNoFileName);
-            if (MessageBoxA(owner, kMsgOverwrite, kAppTitle, MB_YESNO | MB_ICONQUESTION) != IDYES) return refuse(nullptr);
+            if (MessageBoxA(owner, kMsgOverwrite, kAppTitle, MB_YESNO | MB_ICONQUESTION) != IDYES)
+                return refuse(nullptr);
         }
     }
 

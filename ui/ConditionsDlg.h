@@ -11,22 +11,22 @@
 #include "platform/records.h"
 
 constexpr int IDD_CONDITIONS = 130;
-constexpr int IDC_LBL_NAME_CAPTION = 1000;   // "事業所名"
+constexpr int IDC_LBL_NAME_CAPTION = 1000;  // "事業所名"
 constexpr int IDC_LBL_NAME_COLON = 1001;
-constexpr int IDC_LBL_NAME = 1002;           // business name
-constexpr int IDC_LBL_PERIOD_CAPTION = 1003; // "会計期間"
+constexpr int IDC_LBL_NAME = 1002;            // business name
+constexpr int IDC_LBL_PERIOD_CAPTION = 1003;  // "会計期間"
 constexpr int IDC_LBL_PERIOD_COLON = 1004;
 constexpr int IDC_LBL_PERIOD = 1005;         // period
 constexpr int IDC_LBL_GENKA_CAPTION = 1006;  // "製造原価"
 constexpr int IDC_LBL_GENKA_COLON = 1007;
-constexpr int IDC_LBL_GENKA = 1008;          // "あり" / "なし"
-constexpr int IDC_GRP_CATEGORY = 1009;       // "事業区分"
-constexpr int IDC_RAD_GENERAL = 1010;        // "一般用のみ出力(&1)"
-constexpr int IDC_RAD_REALESTATE = 1011;     // "不動産用のみ出力(&2)"
-constexpr int IDC_RAD_BOTH = 1012;           // "一般用／不動産用ともに出力(&3)"
-constexpr int IDC_GRP_OUTPUT = 1013;         // "出力先(&F)"
-constexpr int IDC_EDT_OUTPUT = 1014;         // output path
-constexpr int IDC_BTN_BROWSE = 1015;         // "参照(&D)..."
+constexpr int IDC_LBL_GENKA = 1008;       // "あり" / "なし"
+constexpr int IDC_GRP_CATEGORY = 1009;    // "事業区分"
+constexpr int IDC_RAD_GENERAL = 1010;     // "一般用のみ出力(&1)"
+constexpr int IDC_RAD_REALESTATE = 1011;  // "不動産用のみ出力(&2)"
+constexpr int IDC_RAD_BOTH = 1012;        // "一般用／不動産用ともに出力(&3)"
+constexpr int IDC_GRP_OUTPUT = 1013;      // "出力先(&F)"
+constexpr int IDC_EDT_OUTPUT = 1014;      // output path
+constexpr int IDC_BTN_BROWSE = 1015;      // "参照(&D)..."
 // IDOK (1) "実行(F12)", IDCANCEL (2) "キャンセル(Esc)"
 
 // The dialog looks at the virtual keys VK_RETURN, VK_ESCAPE and VK_F12
@@ -34,7 +34,7 @@ constexpr int IDC_BTN_BROWSE = 1015;         // "参照(&D)..."
 
 // A key-down message as PreTranslateMessage sees it.
 struct StKeyDown {
-    int nCtrlId;      // the control that has the focus (0: the dialog)
+    int nCtrlId;  // the control that has the focus (0: the dialog)
     int nVirtKey;
     bool bShift, bCtrl, bAlt;
 };
@@ -42,17 +42,17 @@ struct StKeyDown {
 class IConditionsView {
 public:
     virtual ~IConditionsView() = default;
-    virtual HWND Handle() = 0;                                   // owner of the message boxes
+    virtual HWND Handle() = 0;  // owner of the message boxes
     virtual void SetControlText(int id, const std::string& text) = 0;
     virtual std::string GetControlText(int id) = 0;
     virtual void EnableControl(int id, bool enable) = 0;
     virtual bool IsControlEnabled(int id) = 0;
     virtual void SetCheck(int id, bool checked) = 0;
     virtual bool GetCheck(int id) = 0;
-    virtual void SetTextLimit(int id, int bytes) = 0;            // EM_LIMITTEXT
+    virtual void SetTextLimit(int id, int bytes) = 0;  // EM_LIMITTEXT
     virtual void SetFocusTo(int id) = 0;
-    virtual void SelectAllAndScroll(int id) = 0;                 // EM_SETSEL 0,-1 + EM_SCROLLCARET
-    virtual void NextDlgCtl() = 0;                               // posts WM_NEXTDLGCTL (0, 0)
+    virtual void SelectAllAndScroll(int id) = 0;  // EM_SETSEL 0,-1 + EM_SCROLLCARET
+    virtual void NextDlgCtl() = 0;                // posts WM_NEXTDLGCTL (0, 0)
     virtual void EndDialog(int result) = 0;
 };
 

@@ -14,7 +14,7 @@ struct StControlState {
     std::string strText;  // cp932
     bool bEnabled = true;
     bool bChecked = false;
-    int nTextLimit = 0;   // 0: none set
+    int nTextLimit = 0;  // 0: none set
 };
 
 class ClConditionsViewState : public IConditionsView {

@@ -36,12 +36,11 @@ const StDlgItem g_ProgressItems[] = {
 
 }  // namespace
 
-const StDlgTemplate g_dlgConditions = {
-    IDD_CONDITIONS, "所得税(減価償却) - 集計条件", "ＭＳ Ｐゴシック", 9, 263, 207,
-    g_ConditionsItems, std::size(g_ConditionsItems)};
+const StDlgTemplate g_dlgConditions = {IDD_CONDITIONS,    "所得税(減価償却) - 集計条件", "ＭＳ Ｐゴシック", 9, 263, 207,
+                                       g_ConditionsItems, std::size(g_ConditionsItems)};
 
-const StDlgTemplate g_dlgProgress = {
-    IDD_PROGRESS, kProgressCaption, "ＭＳ Ｐゴシック", 9, 221, 45, g_ProgressItems, std::size(g_ProgressItems)};
+const StDlgTemplate g_dlgProgress = {IDD_PROGRESS, kProgressCaption, "ＭＳ Ｐゴシック",         9, 221,
+                                     45,           g_ProgressItems,  std::size(g_ProgressItems)};
 
 const StDlgItem* StDlgTemplate::Find(int id) const {
     for (const StDlgItem& item : *this)

@@ -28,9 +28,8 @@ public:
     virtual int MessageBox(HWND owner, const char* text, const char* caption, UINT type) = 0;
 
     // The system's save-file dialog; true with the chosen path (cp932).
-    virtual bool BrowseSaveFile(const std::string& title, const std::string& filter,
-                                const std::string& defaultExt, const std::string& initialDir,
-                                const std::string& initialName, std::string& chosen) = 0;
+    virtual bool BrowseSaveFile(const std::string& title, const std::string& filter, const std::string& defaultExt,
+                                const std::string& initialDir, const std::string& initialName, std::string& chosen) = 0;
 };
 
 // The process's front end; installing one also routes MessageBoxA to it.

@@ -98,7 +98,8 @@ bool SplitAtRoot(const char* folder, StRootedFolder& out) {
 // The level of a rooted folder that ends just before the separator at index
 // sep of its rest, with the separator: root + rest[0, sep) + "\\".
 bool LevelAt(const StRootedFolder& folder, size_t sep, char (&level)[kOutputPathBufferSize]) {
-    const int written = std::snprintf(level, sizeof level, "%s%.*s", folder.szRoot, static_cast<int>(sep), folder.pszRest);
+    const int written =
+        std::snprintf(level, sizeof level, "%s%.*s", folder.szRoot, static_cast<int>(sep), folder.pszRest);
     if (written < 0 || static_cast<size_t>(written) >= sizeof level) return false;
     return AppendBackslash(level, sizeof level) != 0;
 }

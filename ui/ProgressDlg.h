@@ -18,11 +18,11 @@ constexpr int IDC_PROGRESS_SUB = 1019;
 class IProgressView {
 public:
     virtual ~IProgressView() = default;
-    virtual void SetCaption(const char* caption) = 0;          // cp932
+    virtual void SetCaption(const char* caption) = 0;  // cp932
     virtual void SetMainBar(int lower, int upper, int pos) = 0;
     virtual void SetSubBar(int lower, int upper, int pos) = 0;
-    virtual void BringToTop() = 0;                             // BringWindowToTop + SetForegroundWindow
-    virtual void Repaint() = 0;                                // UpdateWindow
+    virtual void BringToTop() = 0;  // BringWindowToTop + SetForegroundWindow
+    virtual void Repaint() = 0;     // UpdateWindow
     // The window that owns the run's final message boxes.
     virtual HWND Handle() { return nullptr; }
 };

@@ -157,8 +157,7 @@ bool ParseEntry(const std::string& content, const std::string& key, StEntry& ent
 void RemoveQuietly(const std::string& name) {
     try {
         CFile::Remove(name.c_str());
-    } catch (const CFileException&) {
-    }
+    } catch (const CFileException&) {}
 }
 
 // Puts content in place of file: written whole to a temporary file beside
@@ -199,8 +198,7 @@ bool ReplaceFile(const std::string& folder, const std::string& file, const std::
 // busy then (unread), it keeps the path the file holds now: a path that
 // could not be read is never replaced by an empty one.
 bool ReplaceEntry(const std::string& folder, const std::string& file, const std::string& key, std::string& content,
-                  short category, const char* path, const char* remembered, bool unread, int reservedA,
-                  int reservedB) {
+                  short category, const char* path, const char* remembered, bool unread, int reservedA, int reservedB) {
     std::string kept = remembered;
     if (path == nullptr && unread) {
         StEntry entry;
@@ -267,8 +265,8 @@ BOOL CConditionsDlg::LoadRememberedPath(short* category, char* path, int* reserv
     if (reservedB) *reservedB = entry.nReservedB;
     if (category) *category = entry.nCategory;
     if (path)
-        _mbsnbcpy(reinterpret_cast<unsigned char*>(path),
-                  reinterpret_cast<const unsigned char*>(entry.strPath.c_str()), MAX_PATH);
+        _mbsnbcpy(reinterpret_cast<unsigned char*>(path), reinterpret_cast<const unsigned char*>(entry.strPath.c_str()),
+                  MAX_PATH);
     return TRUE;
 }
 
@@ -286,8 +284,8 @@ BOOL CConditionsDlg::SaveRememberedPath(short category, const char* path, int re
     const bool existed = CFile::GetStatus(file.c_str(), status) != FALSE;
     CFile current;
     bool busy = false;
-    if (!OpenWaiting(current, file, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite |
-                                        CFile::shareExclusive, &busy))
+    if (!OpenWaiting(current, file,
+                     CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite | CFile::shareExclusive, &busy))
         return FALSE;
     std::string content;
     bool saved = false;
@@ -300,4 +298,3 @@ BOOL CConditionsDlg::SaveRememberedPath(short category, const char* path, int re
     current.Abort();
     return saved ? TRUE : FALSE;
 }
-

@@ -69,8 +69,10 @@ StAnswer ParseAnswer(const std::string& line) {
     const size_t esc = line.find(kEsc);
     if (esc == std::string::npos) {
         answer.strText = Trim(line);
-        if (IsAnswer(answer.strText, "Esc")) answer.eKey = EKey::Esc;
-        else if (IsAnswer(answer.strText, "F12")) answer.eKey = EKey::F12;
+        if (IsAnswer(answer.strText, "Esc"))
+            answer.eKey = EKey::Esc;
+        else if (IsAnswer(answer.strText, "F12"))
+            answer.eKey = EKey::F12;
         if (answer.eKey != EKey::None) answer.strText.clear();
         return answer;
     }
@@ -204,7 +206,8 @@ bool ClTerminalFrontend::ChooseCategory(ClConditionsViewState& view, const std::
 ClTerminalFrontend::EAnswer ClTerminalFrontend::AskCategory(ClConditionsViewState& view) {
     const std::string choices = CategoryChoices(view);
     for (;;) {
-        const auto answer = ReadAnswer("事業区分を選んでください [" + choices + "] (Enter: そのまま, Esc: キャンセル): ");
+        const auto answer =
+            ReadAnswer("事業区分を選んでください [" + choices + "] (Enter: そのまま, Esc: キャンセル): ");
         if (!answer || answer->eKey == EKey::Esc) return EAnswer::Cancel;
         if (answer->strText.empty()) return answer->eKey == EKey::F12 ? EAnswer::Run : EAnswer::Keep;
         if (ChooseCategory(view, answer->strText)) return answer->eKey == EKey::F12 ? EAnswer::Run : EAnswer::Value;

@@ -38,5 +38,5 @@ private:
     bool m_bDraw;
     std::string m_strCaption;  // UTF-8
     int m_nLower = 0, m_nUpper = 100, m_nPos = 0;
-    std::string m_strDrawn;    // the line on the terminal now
+    std::string m_strDrawn;  // the line on the terminal now
 };

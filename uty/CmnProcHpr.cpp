@@ -23,9 +23,7 @@ unsigned long g_nFatalCount = 0;
 
 }  // namespace
 
-DBProcHpr::~DBProcHpr() {
-    ClMsgMgr::Inst()->SetLastError(0, nullptr, 0);
-}
+DBProcHpr::~DBProcHpr() { ClMsgMgr::Inst()->SetLastError(0, nullptr, 0); }
 
 CmnProcHpr::CmnProcHpr(int nCopy) : m_hOwner(nullptr), m_nCopy(nCopy) {}
 
@@ -42,13 +40,9 @@ int CmnProcHpr::CheckStatus(long lStatus) {
     return bFatal;
 }
 
-unsigned long CmnProcHpr::GetFatalCount() {
-    return g_nFatalCount;
-}
+unsigned long CmnProcHpr::GetFatalCount() { return g_nFatalCount; }
 
-ClSetMgr* CmnProcHpr::GetSetMgr() {
-    return ClDataMgr::Inst()->GetSetMgr();
-}
+ClSetMgr* CmnProcHpr::GetSetMgr() { return ClDataMgr::Inst()->GetSetMgr(); }
 
 ClSetData* CmnProcHpr::GetSetData() {
     return dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindData, 1));
@@ -90,8 +84,7 @@ int CmnProcHpr::GetGengo(long lDate, StGENGOINFO* pInfo, int* pnYear) {
     std::memset(pInfo, 0, sizeof *pInfo);
 
     ClSetMgr* pSetMgr = GetSetMgr();
-    ClSetGengo* pGengo =
-        pSetMgr ? dynamic_cast<ClSetGengo*>(pSetMgr->GetSetObject(kSetKindGengo, 0)) : nullptr;
+    ClSetGengo* pGengo = pSetMgr ? dynamic_cast<ClSetGengo*>(pSetMgr->GetSetObject(kSetKindGengo, 0)) : nullptr;
     if (pGengo == nullptr) {
         RecordError(kErrNoSetData, __LINE__);
         return -1;

@@ -18,8 +18,7 @@ std::atomic<uint64_t> g_allocations{0};
 
 void* CountedAllocate(std::size_t size) {
     g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
+    if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
 
@@ -44,8 +43,7 @@ constexpr int kAmountCount = sizeof kAmounts / sizeof kAmounts[0];
 struct Inputs {
     ClFixDec amounts[kAmountCount];
     Inputs() {
-        for (int i = 0; i < kAmountCount; ++i)
-            amounts[i] = ClFixDec(kAmounts[i]);
+        for (int i = 0; i < kAmountCount; ++i) amounts[i] = ClFixDec(kAmounts[i]);
     }
 };
 
@@ -151,28 +149,16 @@ BENCHMARK(BM_FormatIntegerCount);
 
 }  // namespace
 
-void* operator new(std::size_t size) {
-    return CountedAllocate(size);
-}
+void* operator new(std::size_t size) { return CountedAllocate(size); }
 
-void* operator new[](std::size_t size) {
-    return CountedAllocate(size);
-}
+void* operator new[](std::size_t size) { return CountedAllocate(size); }
 
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
+void operator delete(void* p) noexcept { std::free(p); }
 
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
+void operator delete[](void* p) noexcept { std::free(p); }
 
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 BENCHMARK_MAIN();

@@ -36,9 +36,7 @@ struct Figures {
 
 // The sources are UTF-8, the store's import text too; narrow literals are
 // code page 932, so the import text is spelt in u8 literals.
-const char* U8(const char8_t* text) {
-    return reinterpret_cast<const char*>(text);
-}
+const char* U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
 double Now() {
     struct timespec ts;
@@ -55,22 +53,22 @@ long PeakRssKb() {
 // A company whose assets run through every method, both categories,
 // equal instalments, disposals and remarks, so that every field step works.
 std::string StoreText(long lAssets) {
-    std::string text = U8(
-        u8"[data]\nid = BENCH\nnumber = 1\nname = 性能測定\nperiod = 20240101 20241231\nbusiness = 3\n"
-        u8"[user]\nid = U1\nselected = 1\n"
-        u8"[era]\nstart = 19890108\nname = 平成\n[era]\nstart = 20190501\nname = 令和\n");
+    std::string text =
+        U8(u8"[data]\nid = BENCH\nnumber = 1\nname = 性能測定\nperiod = 20240101 20241231\nbusiness = 3\n"
+           u8"[user]\nid = U1\nselected = 1\n"
+           u8"[era]\nstart = 19890108\nname = 平成\n[era]\nstart = 20190501\nname = 令和\n");
     text.reserve(text.size() + static_cast<size_t>(lAssets) * 260);
     char szAsset[512];
     for (long i = 0; i < lAssets; ++i) {
         int nMethod = static_cast<int>(i % 8) + 1;
         long lAcquired = nMethod == 7 ? 20240105 + (i % 20) : 20150101 + (i % 9) * 10000 + (i % 12) * 100;
-        std::snprintf(szAsset, sizeof szAsset, U8(
-                      u8"[asset]\nname = 資産%ld号機\nquantity = %ld台\nremarks = %s\nacquired = %ld\n"
-                      u8"cost = %ld.5\nopening = %ld\nmethod = %d\nlife = %ld\nrate = %ld\nratio = %ld\n"
-                      u8"category = %ld\nequal = %d\nordinary = %ld\nexpenses = %ld\nrevised = %ld\n"),
-                      i, i % 100 + 1, i % 3 == 0 ? U8(u8"工場内設置・定期点検済み") : "", lAcquired,
-                      100000 + i * 7, i % 5 == 0 ? 0 : 50000 + i % 1000, nMethod, i % 50 + 2, 100 + i % 400,
-                      5000 + i % 5001, i % 2 + 1, i % 11 == 0 ? 1 : 0, 1000 + i % 777, 900 + i % 555, 60000 + i);
+        std::snprintf(szAsset, sizeof szAsset,
+                      U8(u8"[asset]\nname = 資産%ld号機\nquantity = %ld台\nremarks = %s\nacquired = %ld\n"
+                         u8"cost = %ld.5\nopening = %ld\nmethod = %d\nlife = %ld\nrate = %ld\nratio = %ld\n"
+                         u8"category = %ld\nequal = %d\nordinary = %ld\nexpenses = %ld\nrevised = %ld\n"),
+                      i, i % 100 + 1, i % 3 == 0 ? U8(u8"工場内設置・定期点検済み") : "", lAcquired, 100000 + i * 7,
+                      i % 5 == 0 ? 0 : 50000 + i % 1000, nMethod, i % 50 + 2, 100 + i % 400, 5000 + i % 5001, i % 2 + 1,
+                      i % 11 == 0 ? 1 : 0, 1000 + i % 777, 900 + i % 555, 60000 + i);
         text += szAsset;
     }
     return text;
@@ -149,8 +147,8 @@ int main() {
     }
     std::string strRoot = szTemplate;
 
-    std::printf("%8s %8s %8s %10s %10s %10s %10s %12s %14s\n", "assets", "kept", "lines", "extract s",
-                "schedule s", "total s", "us/asset", "peak RSS kB", "RSS growth kB");
+    std::printf("%8s %8s %8s %10s %10s %10s %10s %12s %14s\n", "assets", "kept", "lines", "extract s", "schedule s",
+                "total s", "us/asset", "peak RSS kB", "RSS growth kB");
     int nResult = 0;
     for (long lAssets : kSizes) {
         std::string strHome = strRoot + "/" + std::to_string(lAssets);

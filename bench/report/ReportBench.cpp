@@ -119,8 +119,8 @@ void BM_WriteReport(benchmark::State& state) {
     const uint64_t bytes = std::filesystem::file_size(host);
     RememberLineSizes(host);
     state.SetBytesProcessed(static_cast<int64_t>(bytes * state.iterations()));
-    state.counters["bytes_per_second"] = benchmark::Counter(static_cast<double>(bytes * state.iterations()),
-                                                            benchmark::Counter::kIsRate);
+    state.counters["bytes_per_second"] =
+        benchmark::Counter(static_cast<double>(bytes * state.iterations()), benchmark::Counter::kIsRate);
     state.counters["write_calls"] = static_cast<double>(g_lineSizes.size());
     g_figures.reportBytes = bytes;
     g_figures.writeCalls = g_lineSizes.size();
@@ -150,8 +150,8 @@ void BM_RawWrites(benchmark::State& state) {
         close(fd);
     }
     state.SetBytesProcessed(static_cast<int64_t>(bytes * state.iterations()));
-    state.counters["bytes_per_second"] = benchmark::Counter(static_cast<double>(bytes * state.iterations()),
-                                                            benchmark::Counter::kIsRate);
+    state.counters["bytes_per_second"] =
+        benchmark::Counter(static_cast<double>(bytes * state.iterations()), benchmark::Counter::kIsRate);
     state.counters["write_calls"] = static_cast<double>(g_lineSizes.size());
 }
 

@@ -293,11 +293,12 @@ int Table(const std::vector<long>& sizes) {
         const long aboveKb = best.peakKb - baseKb;
         const double perAsset = (best.seconds - base.seconds) * 1e6 / static_cast<double>(assets);
         const double perAssetCpu = (best.cpu - base.cpu) * 1e6 / static_cast<double>(assets);
-        std::printf("%7ld %8ld %6.1f %6.3f (%6.3f) %6.3f (%6.3f) %6.3f (%6.3f) %6.3f (%6.3f) %4.2f (%4.2f) %6.2f (%6.2f) "
-                    "%8ld %8ld %7.0f\n",
-                    assets, lines, static_cast<double>(text.size()) / 1e6, best.seconds, best.cpu, scan, scanCpu, writes,
-                    writeCpu, floor, floorCpu, best.seconds / floor, floorCpu > 0 ? best.cpu / floorCpu : 0.0, perAsset,
-                    perAssetCpu, best.peakKb, aboveKb, static_cast<double>(aboveKb) * 1024.0 / static_cast<double>(assets));
+        std::printf(
+            "%7ld %8ld %6.1f %6.3f (%6.3f) %6.3f (%6.3f) %6.3f (%6.3f) %6.3f (%6.3f) %4.2f (%4.2f) %6.2f (%6.2f) "
+            "%8ld %8ld %7.0f\n",
+            assets, lines, static_cast<double>(text.size()) / 1e6, best.seconds, best.cpu, scan, scanCpu, writes,
+            writeCpu, floor, floorCpu, best.seconds / floor, floorCpu > 0 ? best.cpu / floorCpu : 0.0, perAsset,
+            perAssetCpu, best.peakKb, aboveKb, static_cast<double>(aboveKb) * 1024.0 / static_cast<double>(assets));
         std::fflush(stdout);
         std::error_code ec;
         fs::remove_all(home, ec);

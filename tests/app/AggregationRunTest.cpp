@@ -64,7 +64,9 @@ public:
         fclose(m_pOut);
     }
 
-    int RunConditions(CConditionsDlg& dialog, HWND parent) override { return m_terminal->RunConditions(dialog, parent); }
+    int RunConditions(CConditionsDlg& dialog, HWND parent) override {
+        return m_terminal->RunConditions(dialog, parent);
+    }
     std::unique_ptr<IProgressView> CreateProgressView(HWND) override {
         return std::make_unique<RecordingProgress>(&progress);
     }
@@ -87,7 +89,8 @@ private:
     std::unique_ptr<Frontend> m_terminal;
 };
 
-const std::string kData = U8(u8R"([data]
+const std::string kData =
+    U8(u8R"([data]
 id = D0001
 number = 1
 name = 山田商事
@@ -144,13 +147,41 @@ struct RunCase {
 std::vector<RunCase> RunCases() {
     return {
         {"success", "", "3\nC:\\out.xml\nF12\n", nullptr, 0, 0, true, 1000, u8"集計中 100％", {kDone}, 3},
-        {"cancel", "", "3\nC:\\out.xml\nEsc\n", nullptr, 0, 1, false, -1, u8"集計中",
-         {U8(u8"｢所得税(減価償却)｣の集計を中止します。")}, 0},
+        {"cancel",
+         "",
+         "3\nC:\\out.xml\nEsc\n",
+         nullptr,
+         0,
+         1,
+         false,
+         -1,
+         u8"集計中",
+         {U8(u8"｢所得税(減価償却)｣の集計を中止します。")},
+         0},
         {"extraction fails", "", "3\nC:\\out.xml\nF12\n", "Move", 1, 2, true, 0, u8"集計中", {kFailed}, 0},
-        {"schedule made, writing fails", "1,2,3,Z:\\dev\\full", "\nF12\n", nullptr, 0, 2, true, 400, u8"集計中 40％",
-         {kFailed}, 3},
-        {"report written, its close fails", "", "3\nC:\\closing.xml\nF12\n", nullptr, 0, 2, true, 700,
-         u8"集計中 70％", {kFailed}, 3, true},
+        {"schedule made, writing fails",
+         "1,2,3,Z:\\dev\\full",
+         "\nF12\n",
+         nullptr,
+         0,
+         2,
+         true,
+         400,
+         u8"集計中 40％",
+         {kFailed},
+         3},
+        {"report written, its close fails",
+         "",
+         "3\nC:\\closing.xml\nF12\n",
+         nullptr,
+         0,
+         2,
+         true,
+         700,
+         u8"集計中 70％",
+         {kFailed},
+         3,
+         true},
     };
 }
 

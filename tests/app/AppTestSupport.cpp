@@ -42,5 +42,6 @@ name = 令和
 [user]
 id = yamada
 first = 1
-selected = )") + std::to_string(selected) + "\n" + dataSections;
+selected = )") +
+           std::to_string(selected) + "\n" + dataSections;
 }

@@ -111,7 +111,8 @@ TEST(CLinkAppSelectedData, NoMatchOrAFailingCursorLeavesTheRecordZero) {
 // ---------------------------------------------------------------------------
 // CheckEnvironment
 
-const char8_t kMsgInvalid[] = u8"動作環境が不正です。\n所得税のボルタが正しくインストールされているか確認してください。";
+const char8_t kMsgInvalid[] =
+    u8"動作環境が不正です。\n所得税のボルタが正しくインストールされているか確認してください。";
 const char8_t kMsgNewerTaxProduct[] =
     u8"ご利用の連動コンポーネントは、インストールされている所得税のボルタでは使用できません。\n"
     u8"所得税のボルタの最新版を入手してインストールしてからご利用ください。";

@@ -22,8 +22,7 @@ using testsupport::U8;
 
 class CFileTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         compat_test::SetUpStandardDrives(m_home);
         m_home.WriteDrives(std::string(compat_test::StandardDrives()) + "F: fixed /dev\n");
         m_home.MakeDir("drive_c/dir");
@@ -31,19 +30,16 @@ protected:
         m_home.WriteFile("read only/file.txt", "ro");
     }
 
-    std::string HostBytes(const std::string& relative) const
-    {
+    std::string HostBytes(const std::string& relative) const {
         std::ifstream in(m_home.Path() + "/" + relative, std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
 
     // The cause an open fails with, none when it succeeds.
-    static int OpenCause(const char* name, UINT flags)
-    {
+    static int OpenCause(const char* name, UINT flags) {
         CFile file;
         CFileException error(CFileException::none, 0, "");
-        if (file.Open(name, flags, &error))
-            return CFileException::none;
+        if (file.Open(name, flags, &error)) return CFileException::none;
         return error.m_cause;
     }
 
@@ -52,8 +48,7 @@ protected:
 
 constexpr UINT kCreateWrite = CFile::modeCreate | CFile::modeWrite;
 
-TEST_F(CFileTest, CreateTruncatesAndNoTruncateKeeps)
-{
+TEST_F(CFileTest, CreateTruncatesAndNoTruncateKeeps) {
     {
         CFile file("C:\\dir\\file.txt", kCreateWrite);
         file.Write("xy", 2);
@@ -76,14 +71,13 @@ TEST_F(CFileTest, CreateTruncatesAndNoTruncateKeeps)
     EXPECT_EQ(HostBytes(U8(u8"drive_c/帳表.xml")), "\x95\x5C");
 }
 
-TEST_F(CFileTest, ReadAndReadWrite)
-{
+TEST_F(CFileTest, ReadAndReadWrite) {
     CFile file;
     ASSERT_TRUE(file.Open("C:\\dir\\file.txt", CFile::modeReadWrite));
     char buffer[16] = {};
     EXPECT_EQ(file.Read(buffer, 4), 4u);
     EXPECT_EQ(std::string(buffer, 4), "abcd");
-    EXPECT_EQ(file.Read(buffer, sizeof buffer), 2u);   // the rest only
+    EXPECT_EQ(file.Read(buffer, sizeof buffer), 2u);  // the rest only
     file.SeekToEnd();
     file.Write("!", 1);
     file.Close();
@@ -92,8 +86,7 @@ TEST_F(CFileTest, ReadAndReadWrite)
     EXPECT_EQ(file.Read(buffer, sizeof buffer), 2u);
 }
 
-TEST_F(CFileTest, OpenFailuresNameTheirCause)
-{
+TEST_F(CFileTest, OpenFailuresNameTheirCause) {
     std::string tooLong = "C:\\" + std::string(300, 'n');
     const struct {
         const char* name;
@@ -102,7 +95,7 @@ TEST_F(CFileTest, OpenFailuresNameTheirCause)
     } cases[] = {
         {"C:\\dir\\missing.txt", CFile::modeRead, CFileException::fileNotFound},
         {"C:\\nodir\\x.xml", kCreateWrite, CFileException::badPath},
-        {"C:\\dir\\file.txt\\x.xml", kCreateWrite, CFileException::badPath},   // a file where a folder must be
+        {"C:\\dir\\file.txt\\x.xml", kCreateWrite, CFileException::badPath},  // a file where a folder must be
         {tooLong.c_str(), kCreateWrite, CFileException::badPath},
         {"C:\\bad\x85\x40.xml", kCreateWrite, CFileException::badPath},
         {"C:\\a/b.xml", kCreateWrite, CFileException::badPath},
@@ -124,8 +117,7 @@ TEST_F(CFileTest, OpenFailuresNameTheirCause)
     EXPECT_EQ(OpenCause("C:\\fifo", CFile::modeRead), CFileException::accessDenied);
 }
 
-TEST_F(CFileTest, WriteFailuresThrow)
-{
+TEST_F(CFileTest, WriteFailuresThrow) {
     CFile full("F:\\full", kCreateWrite);
     try {
         full.Write("x", 1);
@@ -148,8 +140,7 @@ TEST_F(CFileTest, WriteFailuresThrow)
     EXPECT_NO_THROW(closed.Abort());
 }
 
-TEST_F(CFileTest, ExclusiveOpenersExcludeEachOther)
-{
+TEST_F(CFileTest, ExclusiveOpenersExcludeEachOther) {
     CFile first("C:\\dir\\file.txt", kCreateWrite | CFile::shareExclusive);
     EXPECT_EQ(OpenCause("C:\\dir\\file.txt", CFile::modeWrite | CFile::shareExclusive),
               CFileException::sharingViolation);
@@ -159,8 +150,7 @@ TEST_F(CFileTest, ExclusiveOpenersExcludeEachOther)
 
 // Windows' sharing rules: the second open must be allowed by the first
 // one's share mode, and must not deny an access the first one has.
-TEST_F(CFileTest, ShareModesFollowWindowsRules)
-{
+TEST_F(CFileTest, ShareModesFollowWindowsRules) {
     constexpr UINT R = CFile::modeRead, W = CFile::modeWrite, RW = CFile::modeReadWrite;
     constexpr UINT Excl = CFile::shareExclusive, DenyW = CFile::shareDenyWrite, DenyR = CFile::shareDenyRead,
                    None = CFile::shareDenyNone;
@@ -195,8 +185,7 @@ TEST_F(CFileTest, ShareModesFollowWindowsRules)
     }
 }
 
-TEST_F(CFileTest, TwoReadersOfOneFileBothRead)
-{
+TEST_F(CFileTest, TwoReadersOfOneFileBothRead) {
     CFile first, second;
     ASSERT_TRUE(first.Open("C:\\dir\\file.txt", CFile::modeRead | CFile::shareDenyWrite));
     ASSERT_TRUE(second.Open("C:\\dir\\file.txt", CFile::modeRead | CFile::shareDenyWrite));
@@ -210,8 +199,7 @@ TEST_F(CFileTest, TwoReadersOfOneFileBothRead)
 // A file another opener holds keeps its bytes: a refused create must not
 // have emptied it first, whether the holder is this class or a program
 // holding a whole-file lock (flock -x).
-TEST_F(CFileTest, ARefusedCreateLeavesTheHeldFileWhole)
-{
+TEST_F(CFileTest, ARefusedCreateLeavesTheHeldFileWhole) {
     const std::string host = m_home.Path() + "/drive_c/dir/file.txt";
     {
         CFile holder("C:\\dir\\file.txt", CFile::modeRead | CFile::shareDenyWrite);
@@ -225,8 +213,7 @@ TEST_F(CFileTest, ARefusedCreateLeavesTheHeldFileWhole)
     ASSERT_GE(fd, 0);
     ASSERT_EQ(flock(fd, LOCK_EX), 0);
     EXPECT_EQ(OpenCause("C:\\dir\\file.txt", kCreateWrite), CFileException::sharingViolation);
-    EXPECT_EQ(OpenCause("C:\\dir\\file.txt", CFile::modeRead | CFile::shareDenyNone),
-              CFileException::sharingViolation);
+    EXPECT_EQ(OpenCause("C:\\dir\\file.txt", CFile::modeRead | CFile::shareDenyNone), CFileException::sharingViolation);
     close(fd);
     EXPECT_EQ(HostBytes("drive_c/dir/file.txt"), "abcdef");
 
@@ -235,8 +222,7 @@ TEST_F(CFileTest, ARefusedCreateLeavesTheHeldFileWhole)
     EXPECT_EQ(HostBytes("drive_c/dir/file.txt"), "");
 }
 
-TEST_F(CFileTest, GetStatus)
-{
+TEST_F(CFileTest, GetStatus) {
     CFileStatus status;
     ASSERT_TRUE(CFile::GetStatus("C:\\dir\\.\\file.txt", status));
     EXPECT_EQ(status.m_size, 6u);
@@ -258,10 +244,9 @@ TEST_F(CFileTest, GetStatus)
     EXPECT_FALSE(CFile::GetStatus("Q:\\x", status));
 }
 
-TEST_F(CFileTest, RemoveAndRename)
-{
+TEST_F(CFileTest, RemoveAndRename) {
     m_home.WriteFile("drive_c/dir/new.txt", "new");
-    CFile::Rename("C:\\dir\\new.txt", "C:\\dir\\file.txt");   // replaces the target
+    CFile::Rename("C:\\dir\\new.txt", "C:\\dir\\file.txt");  // replaces the target
     EXPECT_EQ(HostBytes("drive_c/dir/file.txt"), "new");
     EXPECT_FALSE(PathFileExistsA("C:\\dir\\new.txt"));
 

@@ -15,15 +15,12 @@ public:
     enum class Init { succeed, fail, raise };
     explicit RecordingApp(Init init) : m_init(init) {}
 
-    BOOL InitInstance() override
-    {
+    BOOL InitInstance() override {
         m_calls.push_back(std::string("init:") + m_lpCmdLine);
-        if (m_init == Init::raise)
-            throw std::runtime_error("broken");
+        if (m_init == Init::raise) throw std::runtime_error("broken");
         return m_init == Init::succeed;
     }
-    int ExitInstance() override
-    {
+    int ExitInstance() override {
         m_calls.push_back("exit");
         return 42;
     }
@@ -32,10 +29,11 @@ public:
     std::vector<std::string> m_calls;
 };
 
-TEST(CWinApp, ExitInstanceRunsWhateverInitInstanceDid)
-{
+TEST(CWinApp, ExitInstanceRunsWhateverInitInstanceDid) {
     const RecordingApp::Init cases[] = {
-        RecordingApp::Init::succeed, RecordingApp::Init::fail, RecordingApp::Init::raise,
+        RecordingApp::Init::succeed,
+        RecordingApp::Init::fail,
+        RecordingApp::Init::raise,
     };
     for (RecordingApp::Init init : cases) {
         SCOPED_TRACE(static_cast<int>(init));
@@ -50,8 +48,7 @@ TEST(CWinApp, ExitInstanceRunsWhateverInitInstanceDid)
     EXPECT_EQ(AfxGetApp(), nullptr);
 }
 
-TEST(CWinApp, JoinCommandLine)
-{
+TEST(CWinApp, JoinCommandLine) {
     const struct {
         std::vector<const char*> argv;
         std::string line;
@@ -62,24 +59,22 @@ TEST(CWinApp, JoinCommandLine)
     };
     for (const auto& c : cases) {
         std::vector<char*> argv;
-        for (const char* a : c.argv)
-            argv.push_back(const_cast<char*>(a));
+        for (const char* a : c.argv) argv.push_back(const_cast<char*>(a));
         EXPECT_EQ(JoinCommandLine(static_cast<int>(argv.size()), argv.data()), c.line);
     }
 }
 
-TEST(CWinApp, WaitCursorNests)
-{
+TEST(CWinApp, WaitCursorNests) {
     std::vector<bool> shown;
     compat::SetWaitCursorHandler([&](bool busy) { shown.push_back(busy); });
     RecordingApp app(RecordingApp::Init::succeed);
-    app.EndWaitCursor();            // not busy: nothing
+    app.EndWaitCursor();  // not busy: nothing
     app.BeginWaitCursor();
     app.BeginWaitCursor();
     app.RestoreWaitCursor();
     app.EndWaitCursor();
     app.EndWaitCursor();
-    app.RestoreWaitCursor();        // not busy: nothing
+    app.RestoreWaitCursor();  // not busy: nothing
     compat::SetWaitCursorHandler(nullptr);
     const std::vector<bool> expected = {true, true, false};
     EXPECT_EQ(shown, expected);

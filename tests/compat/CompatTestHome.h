@@ -8,8 +8,7 @@ namespace compat_test {
 
 // The table most tests use: C: fixed, D: a CD-ROM, M: a drive whose folder
 // is missing, R: read-only, one share.
-inline const char* StandardDrives()
-{
+inline const char* StandardDrives() {
     return "# test drives\n"
            "C:              fixed      drive_c\n"
            "D:              cdrom      drive_d\n"
@@ -18,8 +17,7 @@ inline const char* StandardDrives()
            "\\\\FILESV\\share  remote     share\n";
 }
 
-inline void SetUpStandardDrives(const testsupport::ScopedPlatformHome& home)
-{
+inline void SetUpStandardDrives(const testsupport::ScopedPlatformHome& home) {
     home.MakeDir("drive_c");
     home.MakeDir("drive_d");
     home.MakeDir("read only");

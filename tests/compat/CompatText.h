@@ -6,9 +6,6 @@
 namespace compat_test {
 
 // UTF-8 text of a u8 literal (narrow literals are code page 932 here).
-inline std::string U8(const char8_t* text)
-{
-    return reinterpret_cast<const char*>(text);
-}
+inline std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
 }  // namespace compat_test

@@ -30,8 +30,7 @@ struct ToHostCase {
     std::optional<std::string> hostUnderHome;  // nullopt: refused
 };
 
-TEST_F(DrivesTest, ToHostPathMapsLettersSharesAndNames)
-{
+TEST_F(DrivesTest, ToHostPathMapsLettersSharesAndNames) {
     const ToHostCase cases[] = {
         {"C:\\a\\b.xml", "/drive_c/a/b.xml"},
         {"c:\\A", "/drive_c/A"},
@@ -40,22 +39,22 @@ TEST_F(DrivesTest, ToHostPathMapsLettersSharesAndNames)
         {"C:\\a\\", "/drive_c/a/"},
         {"C:\\a\\\\b", "/drive_c/a/b"},
         {"C:\\.\\a\\.\\b", "/drive_c/a/b"},
-        {"C:\\a\\..\\..\\..\\b", "/drive_c/b"},       // never above the root
-        {"\\\\filesv\\SHARE\\x", "/share/x"},          // shares without regard to case
+        {"C:\\a\\..\\..\\..\\b", "/drive_c/b"},  // never above the root
+        {"\\\\filesv\\SHARE\\x", "/share/x"},    // shares without regard to case
         {"\\\\FILESV\\share", "/share/"},
         {"C:\\帳表\\a.xml", U8(u8"/drive_c/帳表/a.xml")},  // 表's 0x5C separates nothing
         {"C:\\①㎡", U8(u8"/drive_c/①㎡")},
         {"C:\\ｶﾞ", U8(u8"/drive_c/ｶﾞ")},
-        {"\\\\FILESV\\other\\x", std::nullopt},        // unknown share
+        {"\\\\FILESV\\other\\x", std::nullopt},  // unknown share
         {"\\\\FILESV", std::nullopt},
         {"\\\\", std::nullopt},
-        {"Q:\\x", std::nullopt},                       // unknown drive
-        {"C:\\a/b", std::nullopt},                     // "/" would make a host folder
+        {"Q:\\x", std::nullopt},    // unknown drive
+        {"C:\\a/b", std::nullopt},  // "/" would make a host folder
         {"C:\\a\\..\\b/..", std::nullopt},
         {"C:\\a*.xml", std::nullopt},
         {"C:\\a:b", std::nullopt},
-        {"C:\\x\x85\x40", std::nullopt},              // no such cp932 character
-        {"C:\\x\x81", std::nullopt},                  // half a character
+        {"C:\\x\x85\x40", std::nullopt},  // no such cp932 character
+        {"C:\\x\x81", std::nullopt},      // half a character
         {"", std::nullopt},
     };
     for (const ToHostCase& c : cases) {
@@ -70,13 +69,11 @@ TEST_F(DrivesTest, ToHostPathMapsLettersSharesAndNames)
     EXPECT_EQ(compat::ToHostPath(nullptr), std::nullopt);
 }
 
-TEST_F(DrivesTest, ToHostPathRefusesNamesTheHostCannotHold)
-{
+TEST_F(DrivesTest, ToHostPathRefusesNamesTheHostCannotHold) {
     // 85 × 表 is 255 bytes of UTF-8, the most a host name holds; 86 is one
     // character too many although the Windows path stays short.
     std::string fits = "C:\\";
-    for (int i = 0; i < 85; ++i)
-        fits += "表";
+    for (int i = 0; i < 85; ++i) fits += "表";
     EXPECT_NE(compat::ToHostPath(fits.c_str()), std::nullopt);
     EXPECT_EQ(compat::ToHostPath((fits + "表").c_str()), std::nullopt);
 
@@ -87,8 +84,7 @@ TEST_F(DrivesTest, ToHostPathRefusesNamesTheHostCannotHold)
     EXPECT_EQ(compat::ToHostPath((longest + "b").c_str()), std::nullopt);
 }
 
-TEST_F(DrivesTest, RelativePathsStartAtTheCurrentFolder)
-{
+TEST_F(DrivesTest, RelativePathsStartAtTheCurrentFolder) {
     std::string sub = m_home.MakeDir("drive_c/sub");
     char saved[4096];
     ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
@@ -102,8 +98,7 @@ TEST_F(DrivesTest, RelativePathsStartAtTheCurrentFolder)
     EXPECT_EQ(rooted, Home("/drive_c/z"));
 }
 
-TEST_F(DrivesTest, ToWindowsPathTakesTheDeepestDrive)
-{
+TEST_F(DrivesTest, ToWindowsPathTakesTheDeepestDrive) {
     m_home.MakeDir("drive_c/inner");
     m_home.WriteDrives(std::string(compat_test::StandardDrives()) + "E: fixed drive_c/inner\n");
     const struct {
@@ -128,8 +123,7 @@ TEST_F(DrivesTest, ToWindowsPathTakesTheDeepestDrive)
     EXPECT_EQ(compat::ToHostPath(outside.c_str()), Home("/drive_cx/f"));
 }
 
-TEST_F(DrivesTest, FindDriveReadsTypesFlagsAndFolders)
-{
+TEST_F(DrivesTest, FindDriveReadsTypesFlagsAndFolders) {
     std::optional<compat::Drive> c = compat::FindDrive("c:\\");
     ASSERT_TRUE(c);
     EXPECT_EQ(c->root, "C:");
@@ -153,27 +147,26 @@ TEST_F(DrivesTest, FindDriveReadsTypesFlagsAndFolders)
     EXPECT_EQ(z->type, DRIVE_FIXED);
 
     EXPECT_FALSE(compat::FindDrive("Q:\\"));
-    EXPECT_FALSE(compat::FindDrive("C:\\a"));   // not a root
+    EXPECT_FALSE(compat::FindDrive("C:\\a"));  // not a root
 }
 
-TEST_F(DrivesTest, BadLinesAreSkippedAndChangesAreSeen)
-{
+TEST_F(DrivesTest, BadLinesAreSkippedAndChangesAreSeen) {
     testing::internal::CaptureStderr();
-    m_home.WriteDrives("X: bogus drive_c\n"
-                       "Y: fixed\n"
-                       "W: fixed drive_c sometimes\n"
-                       "q: fixed drive_c\n");
+    m_home.WriteDrives(
+        "X: bogus drive_c\n"
+        "Y: fixed\n"
+        "W: fixed drive_c sometimes\n"
+        "q: fixed drive_c\n");
     EXPECT_EQ(compat::ToHostPath("Q:\\f"), Home("/drive_c/f"));
     std::string warnings = testing::internal::GetCapturedStderr();
     EXPECT_NE(warnings.find("drives.conf:1:"), std::string::npos);
     EXPECT_NE(warnings.find("drives.conf:3:"), std::string::npos);
     EXPECT_EQ(compat::FindDrive("Q:\\")->root, "Q:");
     EXPECT_EQ(compat::ToHostPath("X:\\f"), std::nullopt);
-    EXPECT_EQ(compat::ToHostPath("C:\\f"), std::nullopt);   // no longer listed
+    EXPECT_EQ(compat::ToHostPath("C:\\f"), std::nullopt);  // no longer listed
 }
 
-TEST_F(DrivesTest, AFolderInThePlaceOfTheTableLeavesOnlyZ)
-{
+TEST_F(DrivesTest, AFolderInThePlaceOfTheTableLeavesOnlyZ) {
     remove((m_home.Path() + "/drives.conf").c_str());
     m_home.MakeDir("drives.conf");
     compat::ReloadDriveTable();

@@ -6,15 +6,14 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/TestSupport.h"
 #include "compat/mbcs.h"
 #include "compat/testhooks.h"
 #include "compat/win32.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
-std::string FullWidth(const std::string& text)
-{
+std::string FullWidth(const std::string& text) {
     char out[256];
     int n = LCMapStringA(GetSystemDefaultLCID(), LCMAP_FULLWIDTH, text.c_str(), -1, out, sizeof out);
     EXPECT_GT(n, 0);
@@ -23,7 +22,7 @@ std::string FullWidth(const std::string& text)
 
 struct MapCase {
     const char* text;
-    const char* expected;   // code page 932 bytes written out
+    const char* expected;  // code page 932 bytes written out
     // What Wine's LCMapStringA gives where it differs from Windows': it has
     // no full-width form for the backslash, and it maps the half-width
     // sound marks to the combining marks U+3099 and U+309A, which code page
@@ -40,20 +39,19 @@ const MapCase kMaps[] = {
     {"~", "\x81\x60"},
     {"\\", "\x81\x5F", "\\"},
     {"\"'", "\xFA\x57\xFA\x56"},
-    {"ｶﾞ", "\x83\x4B"},                 // ガ
-    {"ﾊﾟ", "\x83\x70"},                 // パ
-    {"ｳﾞ", "\x83\x94"},                 // ヴ
+    {"ｶﾞ", "\x83\x4B"},                       // ガ
+    {"ﾊﾟ", "\x83\x70"},                       // パ
+    {"ｳﾞ", "\x83\x94"},                       // ヴ
     {"ｱﾞ", "\x83\x41\x81\x4A", "\x83\x41?"},  // no voiced ア: ア and the mark
     {"ｶ", "\x83\x4A"},
     {"ﾞ", "\x81\x4A", "?"},
     {"｡", "\x81\x42"},
-    {"表①", "\x95\x5C\x87\x40"},       // double-byte characters stay
-    {"\t", "\t"},                       // control bytes stay
+    {"表①", "\x95\x5C\x87\x40"},  // double-byte characters stay
+    {"\t", "\t"},                 // control bytes stay
     {"", ""},
 };
 
-TEST(FullWidth, MapsAsciiAndKatakana)
-{
+TEST(FullWidth, MapsAsciiAndKatakana) {
     const bool wine = compat::RunningUnderWine();
     for (const MapCase& c : kMaps) {
         SCOPED_TRACE(c.text);
@@ -61,29 +59,25 @@ TEST(FullWidth, MapsAsciiAndKatakana)
     }
 }
 
-TEST(FullWidth, EveryPrintableAsciiByteHasItsFullWidthForm)
-{
+TEST(FullWidth, EveryPrintableAsciiByteHasItsFullWidthForm) {
     for (int c = 0x21; c <= 0x7E; ++c) {
         SCOPED_TRACE(c);
-        if (c == '\\' && compat::RunningUnderWine())
-            continue;  // Wine leaves it as it is (kMaps)
+        if (c == '\\' && compat::RunningUnderWine()) continue;  // Wine leaves it as it is (kMaps)
         std::string utf8 = compat::SjisToUtf8(FullWidth(std::string(1, static_cast<char>(c))));
         char32_t expected = 0xFF01 + static_cast<char32_t>(c - 0x21);
         ASSERT_EQ(utf8.size(), 3u);
         char32_t got = (static_cast<unsigned char>(utf8[0]) & 0x0F) << 12 |
-                       (static_cast<unsigned char>(utf8[1]) & 0x3F) << 6 |
-                       (static_cast<unsigned char>(utf8[2]) & 0x3F);
+                       (static_cast<unsigned char>(utf8[1]) & 0x3F) << 6 | (static_cast<unsigned char>(utf8[2]) & 0x3F);
         EXPECT_EQ(got, expected);
     }
 }
 
-TEST(FullWidth, SizeSemantics)
-{
+TEST(FullWidth, SizeSemantics) {
     char out[8];
     // The size needed, the terminator included for a NUL-terminated source.
     EXPECT_EQ(LCMapStringA(0x411, LCMAP_FULLWIDTH, "AB", -1, nullptr, 0), 5);
     EXPECT_EQ(LCMapStringA(0x411, LCMAP_FULLWIDTH, "AB", 2, nullptr, 0), 4);
-    EXPECT_EQ(LCMapStringA(0x411, LCMAP_FULLWIDTH, "AB", -1, out, 4), 0);   // too small
+    EXPECT_EQ(LCMapStringA(0x411, LCMAP_FULLWIDTH, "AB", -1, out, 4), 0);  // too small
     EXPECT_EQ(LCMapStringA(0x411, LCMAP_FULLWIDTH, "AB", -1, out, 5), 5);
     EXPECT_EQ(std::string(out, 5), std::string("\x82\x60\x82\x61\0", 5));
     EXPECT_EQ(LCMapStringA(0x411, LCMAP_FULLWIDTH, "ｶﾞ", 1, out, sizeof out), 2);  // the mark is cut off

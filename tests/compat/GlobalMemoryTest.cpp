@@ -7,17 +7,15 @@
 
 namespace {
 
-TEST(GlobalMemory, ZeroInitLockAndFree)
-{
+TEST(GlobalMemory, ZeroInitLockAndFree) {
     HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, 30000);
     ASSERT_NE(mem, nullptr);
     unsigned char* data = static_cast<unsigned char*>(GlobalLock(mem));
     ASSERT_NE(data, nullptr);
-    for (int i = 0; i < 30000; ++i)
-        ASSERT_EQ(data[i], 0) << i;
+    for (int i = 0; i < 30000; ++i) ASSERT_EQ(data[i], 0) << i;
     EXPECT_EQ(GlobalLock(mem), data);
-    EXPECT_TRUE(GlobalUnlock(mem));     // still locked once
-    EXPECT_FALSE(GlobalUnlock(mem));    // now unlocked
+    EXPECT_TRUE(GlobalUnlock(mem));   // still locked once
+    EXPECT_FALSE(GlobalUnlock(mem));  // now unlocked
     EXPECT_FALSE(GlobalUnlock(mem));
     EXPECT_EQ(GlobalFree(mem), nullptr);
     // A freed handle is refused, not dereferenced.
@@ -25,8 +23,7 @@ TEST(GlobalMemory, ZeroInitLockAndFree)
     EXPECT_EQ(GlobalFree(mem), mem);
 }
 
-TEST(GlobalMemory, HookFailsTheNextAllocations)
-{
+TEST(GlobalMemory, HookFailsTheNextAllocations) {
     compat::FailNextGlobalAllocs(2);
     EXPECT_EQ(GlobalAlloc(GMEM_MOVEABLE, 16), nullptr);
     EXPECT_EQ(GlobalAlloc(GMEM_MOVEABLE, 16), nullptr);

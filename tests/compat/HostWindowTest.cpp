@@ -20,21 +20,16 @@ using testsupport::ScopedPlatformHome;
 
 constexpr long kWindow = 4242;
 
-HWND Window(long number)
-{
-    return reinterpret_cast<HWND>(static_cast<intptr_t>(number));
-}
+HWND Window(long number) { return reinterpret_cast<HWND>(static_cast<intptr_t>(number)); }
 
 class HostWindowTest : public testing::Test {
 protected:
-    std::vector<std::string> Requests()
-    {
+    std::vector<std::string> Requests() {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_requests;
     }
 
-    compat::HostWindowServer::Handler Recorder(bool answer)
-    {
+    compat::HostWindowServer::Handler Recorder(bool answer) {
         return [this, answer](const std::string& request) {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_requests.push_back(request);
@@ -47,8 +42,7 @@ protected:
     std::vector<std::string> m_requests;
 };
 
-TEST_F(HostWindowTest, EveryCallIsOneLine)
-{
+TEST_F(HostWindowTest, EveryCallIsOneLine) {
     compat::HostWindowServer server(kWindow, Recorder(true));
     ASSERT_TRUE(server.Start());
     struct stat st;
@@ -77,26 +71,23 @@ TEST_F(HostWindowTest, EveryCallIsOneLine)
     EXPECT_FALSE(IsWindow(Window(kWindow)));
 }
 
-TEST_F(HostWindowTest, RefusalsAndMissingWindowsAnswerFalse)
-{
+TEST_F(HostWindowTest, RefusalsAndMissingWindowsAnswerFalse) {
     compat::HostWindowServer server(kWindow, Recorder(false));
     ASSERT_TRUE(server.Start());
     EXPECT_FALSE(PostMessageA(Window(kWindow), 0x8001, 3, 2));
     EXPECT_EQ(Requests().size(), 1u);
 
-    compat::HostWindowServer throwing(kWindow + 2, [](const std::string&) -> bool {
-        throw std::runtime_error("host trouble");
-    });
+    compat::HostWindowServer throwing(kWindow + 2,
+                                      [](const std::string&) -> bool { throw std::runtime_error("host trouble"); });
     ASSERT_TRUE(throwing.Start());
     EXPECT_FALSE(IsWindow(Window(kWindow + 2)));
-    EXPECT_FALSE(IsWindow(Window(kWindow + 2)));            // and it still serves
+    EXPECT_FALSE(IsWindow(Window(kWindow + 2)));  // and it still serves
 
-    EXPECT_FALSE(EnableWindow(Window(kWindow + 1), TRUE));   // nobody listens
+    EXPECT_FALSE(EnableWindow(Window(kWindow + 1), TRUE));  // nobody listens
     EXPECT_FALSE(PostMessageA(nullptr, 0x8001, 3, 2));
 }
 
-TEST_F(HostWindowTest, StartFailsWhereNoSocketCanBeMade)
-{
+TEST_F(HostWindowTest, StartFailsWhereNoSocketCanBeMade) {
     // A file standing where the socket folder must be.
     m_home.WriteFile("host", "not a folder");
     compat::HostWindowServer server(kWindow, Recorder(true));

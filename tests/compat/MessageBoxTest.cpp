@@ -21,15 +21,13 @@ struct Shown {
 
 class MessageBoxTest : public testing::Test {
 protected:
-    void TearDown() override
-    {
+    void TearDown() override {
         compat::SetMessageBoxHandler(nullptr);
         compat::SetAppName("DeprLinkStd");
     }
 };
 
-TEST_F(MessageBoxTest, InstalledDisplayGetsEverything)
-{
+TEST_F(MessageBoxTest, InstalledDisplayGetsEverything) {
     Shown shown{};
     compat::SetMessageBoxHandler([&](HWND owner, const char* text, const char* caption, UINT type) {
         shown = Shown{owner, text, caption, type};
@@ -51,14 +49,12 @@ TEST_F(MessageBoxTest, InstalledDisplayGetsEverything)
     EXPECT_EQ(shown.type, MB_OK);
 }
 
-TEST_F(MessageBoxTest, WithoutDisplayTheTextGoesToStandardErrorInUtf8)
-{
+TEST_F(MessageBoxTest, WithoutDisplayTheTextGoesToStandardErrorInUtf8) {
     const struct {
         UINT type;
         int answer;
     } cases[] = {
-        {MB_OK | MB_ICONWARNING, IDOK},
-        {MB_YESNO | MB_ICONQUESTION, IDNO},   // the answer that changes nothing
+        {MB_OK | MB_ICONWARNING, IDOK}, {MB_YESNO | MB_ICONQUESTION, IDNO},  // the answer that changes nothing
     };
     for (const auto& c : cases) {
         testing::internal::CaptureStderr();

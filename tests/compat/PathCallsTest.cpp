@@ -18,16 +18,14 @@ namespace {
 using testsupport::ScopedPlatformHome;
 using testsupport::U8;
 
-bool HostIsDir(const std::string& path)
-{
+bool HostIsDir(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 class PathCallsTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         compat_test::SetUpStandardDrives(m_home);
         m_home.MakeDir("drive_c/dir/sub");
         m_home.WriteFile("drive_c/dir/file.txt", "x");
@@ -37,8 +35,7 @@ protected:
     ScopedPlatformHome m_home;
 };
 
-TEST_F(PathCallsTest, GetDriveTypeA)
-{
+TEST_F(PathCallsTest, GetDriveTypeA) {
     const struct {
         const char* root;
         UINT type;
@@ -49,10 +46,10 @@ TEST_F(PathCallsTest, GetDriveTypeA)
         {"R:\\", DRIVE_REMOVABLE},
         {"\\\\FILESV\\share\\", DRIVE_REMOTE},
         {"\\\\filesv\\share", DRIVE_REMOTE},
-        {"M:\\", DRIVE_NO_ROOT_DIR},      // configured, its folder missing
-        {"Q:\\", DRIVE_NO_ROOT_DIR},      // not configured
+        {"M:\\", DRIVE_NO_ROOT_DIR},  // configured, its folder missing
+        {"Q:\\", DRIVE_NO_ROOT_DIR},  // not configured
         {"\\\\FILESV\\other\\", DRIVE_NO_ROOT_DIR},
-        {"C:\\dir\\", DRIVE_NO_ROOT_DIR}, // not a root
+        {"C:\\dir\\", DRIVE_NO_ROOT_DIR},  // not a root
         {"Z:\\", DRIVE_FIXED},
     };
     for (const auto& c : cases) {
@@ -61,8 +58,7 @@ TEST_F(PathCallsTest, GetDriveTypeA)
     }
 }
 
-TEST_F(PathCallsTest, AccessHonoursTheReadOnlyFlag)
-{
+TEST_F(PathCallsTest, AccessHonoursTheReadOnlyFlag) {
     const struct {
         const char* path;
         int mode;
@@ -79,7 +75,7 @@ TEST_F(PathCallsTest, AccessHonoursTheReadOnlyFlag)
         {"\\\\FILESV\\other", 0, -1},
         {"Q:\\", 0, -1},
         {"M:\\", 0, -1},
-        {"C:\\", 1, -1},                  // no such mode
+        {"C:\\", 1, -1},  // no such mode
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.path << " mode " << c.mode);
@@ -87,20 +83,19 @@ TEST_F(PathCallsTest, AccessHonoursTheReadOnlyFlag)
     }
 }
 
-TEST_F(PathCallsTest, CreateAndRemoveDirectory)
-{
+TEST_F(PathCallsTest, CreateAndRemoveDirectory) {
     std::string c = m_home.Path() + "/drive_c";
     EXPECT_TRUE(CreateDirectoryA("C:\\new", nullptr));
     EXPECT_TRUE(HostIsDir(c + "/new"));
-    EXPECT_FALSE(CreateDirectoryA("C:\\new", nullptr));             // exists
-    EXPECT_FALSE(CreateDirectoryA("C:\\gone\\deeper", nullptr));    // parent missing
-    EXPECT_FALSE(CreateDirectoryA("C:\\dir\\file.txt\\x", nullptr)); // a file in the way
+    EXPECT_FALSE(CreateDirectoryA("C:\\new", nullptr));               // exists
+    EXPECT_FALSE(CreateDirectoryA("C:\\gone\\deeper", nullptr));      // parent missing
+    EXPECT_FALSE(CreateDirectoryA("C:\\dir\\file.txt\\x", nullptr));  // a file in the way
     EXPECT_FALSE(CreateDirectoryA("R:\\new", nullptr));
     EXPECT_FALSE(CreateDirectoryA("Q:\\new", nullptr));
     EXPECT_TRUE(CreateDirectoryA("C:\\帳表\\", nullptr));
     EXPECT_TRUE(HostIsDir(c + U8(u8"/帳表")));
 
-    EXPECT_FALSE(RemoveDirectoryA("C:\\dir"));                      // not empty
+    EXPECT_FALSE(RemoveDirectoryA("C:\\dir"));  // not empty
     EXPECT_TRUE(RemoveDirectoryA("C:\\new"));
     EXPECT_FALSE(HostIsDir(c + "/new"));
     EXPECT_TRUE(RemoveDirectoryA("C:\\帳表\\"));
@@ -114,8 +109,7 @@ TEST_F(PathCallsTest, CreateAndRemoveDirectory)
     EXPECT_TRUE(HostIsDir(m_home.Path() + "/drive_d"));
 }
 
-TEST_F(PathCallsTest, ExistenceAndFolders)
-{
+TEST_F(PathCallsTest, ExistenceAndFolders) {
     const struct {
         const char* path;
         BOOL exists;
@@ -123,7 +117,7 @@ TEST_F(PathCallsTest, ExistenceAndFolders)
     } cases[] = {
         {"C:\\dir", TRUE, TRUE},
         {"C:\\dir\\", TRUE, TRUE},
-        {"C:\\DIR", FALSE, FALSE},        // the host's names keep their case
+        {"C:\\DIR", FALSE, FALSE},  // the host's names keep their case
         {"C:\\dir\\file.txt", TRUE, FALSE},
         {"C:\\dir\\file.txt\\", FALSE, FALSE},
         {"C:\\", TRUE, TRUE},
@@ -139,8 +133,7 @@ TEST_F(PathCallsTest, ExistenceAndFolders)
     EXPECT_FALSE(PathFileExistsA(nullptr));
 }
 
-TEST(PathText, SkipRoot)
-{
+TEST(PathText, SkipRoot) {
     const struct {
         const char* path;
         const char* rest;  // null: no root
@@ -152,7 +145,7 @@ TEST(PathText, SkipRoot)
         {"\\\\srv\\share\\x\\y", "x\\y"},
         {"\\\\srv\\share\\", ""},
         {"\\\\srv\\share", nullptr},
-        {"\\\\srv\\帳表\\x", "x"},       // the share name ends in a 0x5C trail byte
+        {"\\\\srv\\帳表\\x", "x"},  // the share name ends in a 0x5C trail byte
         {"\\\\srv", nullptr},
         {"\\x", "x"},
         {"a\\b", nullptr},
@@ -168,8 +161,7 @@ TEST(PathText, SkipRoot)
     }
 }
 
-TEST(PathText, StripToRoot)
-{
+TEST(PathText, StripToRoot) {
     const struct {
         const char* path;
         BOOL result;
@@ -194,8 +186,7 @@ TEST(PathText, StripToRoot)
     }
 }
 
-TEST(PathText, SplitPath)
-{
+TEST(PathText, SplitPath) {
     const struct {
         const char* path;
         const char* drive;
@@ -231,8 +222,7 @@ TEST(PathText, SplitPath)
     EXPECT_STREQ(dir, "\\x\\");
 }
 
-TEST_F(PathCallsTest, ModuleFileName)
-{
+TEST_F(PathCallsTest, ModuleFileName) {
     char buffer[MAX_PATH + 1];
     compat::SetModuleFileNameOverride("C:\\prog\\DeprLinkStd.exe");
     EXPECT_EQ(GetModuleFileNameA(nullptr, buffer, sizeof buffer), 23u);
@@ -251,8 +241,7 @@ TEST_F(PathCallsTest, ModuleFileName)
     EXPECT_EQ(compat::ToHostPath(buffer), std::string(self));
 }
 
-TEST_F(PathCallsTest, TempPath)
-{
+TEST_F(PathCallsTest, TempPath) {
     const char* old = getenv("TMPDIR");
     std::string saved = old != nullptr ? old : "";
     std::string tmp = m_home.MakeDir("drive_c/tmp");
@@ -261,13 +250,12 @@ TEST_F(PathCallsTest, TempPath)
     EXPECT_EQ(GetTempPathA(sizeof buffer, buffer), 7u);
     EXPECT_STREQ(buffer, "C:\\tmp\\");
     strcpy(buffer, "untouched");
-    EXPECT_EQ(GetTempPathA(7, buffer), 8u);   // the size needed, NUL included
+    EXPECT_EQ(GetTempPathA(7, buffer), 8u);  // the size needed, NUL included
     EXPECT_STREQ(buffer, "untouched");
     unsetenv("TMPDIR");
     EXPECT_EQ(GetTempPathA(sizeof buffer, buffer), 7u);
     EXPECT_STREQ(buffer, "Z:\\tmp\\");
-    if (old != nullptr)
-        setenv("TMPDIR", saved.c_str(), 1);
+    if (old != nullptr) setenv("TMPDIR", saved.c_str(), 1);
 }
 
 }  // namespace

@@ -27,13 +27,12 @@ const char kIni[] =
     "QZ14_G=9\n"
     "[ 日本語 ]\n"
     "キー=値\n"
-    "[\x81\x5D]\n"          // a section name whose trail byte is "]"
+    "[\x81\x5D]\n"  // a section name whose trail byte is "]"
     "k=bracket\n";
 
 class ProfileTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         compat_test::SetUpStandardDrives(m_home);
         m_home.WriteFile("drive_c/BortaDef.ini", kIni);
     }
@@ -48,22 +47,21 @@ struct LookupCase {
     const char* expected;
 };
 
-TEST_F(ProfileTest, GetPrivateProfileString)
-{
+TEST_F(ProfileTest, GetPrivateProfileString) {
     const LookupCase cases[] = {
-        {"ProgramLevel", "QZ14_G", "d", 16, "1"},              // first of two wins, trimmed
+        {"ProgramLevel", "QZ14_G", "d", 16, "1"},  // first of two wins, trimmed
         {"programlevel", "qz14_g", "d", 16, "1"},
-        {"ProgramLevel", "Quoted", "d", 16, "  spaced  "},     // one pair of quotes removed
+        {"ProgramLevel", "Quoted", "d", 16, "  spaced  "},  // one pair of quotes removed
         {"ProgramLevel", "Single", "d", 16, "x"},
         {"ProgramLevel", "Half", "d", 16, "\"x"},
-        {"ProgramLevel", "Empty", "1", 16, ""},                // present but empty: no default
+        {"ProgramLevel", "Empty", "1", 16, ""},  // present but empty: no default
         {"ProgramLevel", "Missing", "1", 16, "1"},
         {"Nowhere", "QZ14_G", "1", 16, "1"},
         {"Other", "QZ14_G", "d", 16, "9"},
         {"日本語", "キー", "d", 16, "値"},
         {"\x81\x5D", "k", "d", 16, "bracket"},
-        {"ProgramLevel", "Quoted", "d", 3, "  "},              // cut to size - 1
-        {"Nowhere", "k", "abcdef", 4, "abc"},                  // the default is cut too
+        {"ProgramLevel", "Quoted", "d", 3, "  "},  // cut to size - 1
+        {"Nowhere", "k", "abcdef", 4, "abc"},      // the default is cut too
         {"Nowhere", "k", "dflt  ", 16, "dflt"},
         {"Nowhere", "k", nullptr, 16, ""},
     };
@@ -77,8 +75,7 @@ TEST_F(ProfileTest, GetPrivateProfileString)
     }
 }
 
-TEST_F(ProfileTest, MissingFileGivesTheDefault)
-{
+TEST_F(ProfileTest, MissingFileGivesTheDefault) {
     const char* files[] = {"C:\\NoSuch.ini", "Q:\\BortaDef.ini", "C:\\BortaDef.ini\\x", "C:\\"};
     for (const char* file : files) {
         SCOPED_TRACE(file);
@@ -91,8 +88,7 @@ TEST_F(ProfileTest, MissingFileGivesTheDefault)
     EXPECT_STREQ(untouched, "abc");
 }
 
-TEST_F(ProfileTest, NullSectionOrKeyListsNames)
-{
+TEST_F(ProfileTest, NullSectionOrKeyListsNames) {
     char out[64];
     DWORD n = GetPrivateProfileStringA(nullptr, nullptr, "", out, sizeof out, "C:\\BortaDef.ini");
     EXPECT_EQ(std::string(out, n + 1), std::string("ProgramLevel\0Other\0日本語\0\x81\x5D\0", 30));
@@ -104,8 +100,7 @@ TEST_F(ProfileTest, NullSectionOrKeyListsNames)
     EXPECT_EQ(std::string(out, 8), std::string("Progra\0\0", 8));
 }
 
-TEST(FindProfileValue, SharesTheParser)
-{
+TEST(FindProfileValue, SharesTheParser) {
     const std::string text = "\xEF\xBB\xBF[S]\nk = v \n";
     EXPECT_EQ(compat::FindProfileValue(text, "s", "K"), "v");
     EXPECT_EQ(compat::FindProfileValue(text, "S", "other"), std::nullopt);

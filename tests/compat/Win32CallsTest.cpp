@@ -20,32 +20,27 @@ namespace {
 // ending in "\\"), removed again at the end.
 class Win32Test : public testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         char temp[MAX_PATH + 1];
         ASSERT_GT(GetTempPathA(sizeof temp, temp), 0u);
         for (unsigned n = GetCurrentProcessId() * 1000u;; ++n) {
             m_dir = std::string(temp) + "compat-test-" + std::to_string(n);
-            if (CreateDirectoryA(m_dir.c_str(), nullptr))
-                break;
+            if (CreateDirectoryA(m_dir.c_str(), nullptr)) break;
             ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
         }
         m_dir += "\\";
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         std::error_code ignored;
         std::filesystem::remove_all(std::filesystem::path(m_dir), ignored);
     }
     std::string Path(const char* name) const { return m_dir + name; }
-    void Write(const char* name, const std::string& bytes) const
-    {
+    void Write(const char* name, const std::string& bytes) const {
         CFile file(Path(name).c_str(), CFile::modeCreate | CFile::modeWrite);
         file.Write(bytes.data(), static_cast<UINT>(bytes.size()));
         file.Close();
     }
-    std::string Read(const char* name) const
-    {
+    std::string Read(const char* name) const {
         CFile file(Path(name).c_str(), CFile::modeRead | CFile::shareDenyWrite);
         std::string bytes(static_cast<size_t>(file.GetLength()), '\0');
         EXPECT_EQ(file.Read(bytes.data(), static_cast<UINT>(bytes.size())), bytes.size());
@@ -54,8 +49,7 @@ protected:
     std::string m_dir;
 };
 
-TEST(Win32Locale, JapaneseCodePageAndFullWidthForms)
-{
+TEST(Win32Locale, JapaneseCodePageAndFullWidthForms) {
     EXPECT_EQ(GetACP(), 932u);
     EXPECT_EQ(GetSystemDefaultLCID(), static_cast<LCID>(0x411));
     char out[16];
@@ -63,8 +57,7 @@ TEST(Win32Locale, JapaneseCodePageAndFullWidthForms)
     EXPECT_EQ(std::string(out, n > 0 ? static_cast<size_t>(n) : 0), "\x82\x60\x81\x95\x82\x61\xFA\x56");
 }
 
-TEST(Win32Text, ConversionsUseCodePage932)
-{
+TEST(Win32Text, ConversionsUseCodePage932) {
     bool ok = false;
     EXPECT_EQ(compat::SjisToUtf8("\x95\x5C\x87\x40", &ok), "\xE8\xA1\xA8\xE2\x91\xA0");  // 表①
     EXPECT_TRUE(ok);
@@ -78,14 +71,12 @@ TEST(Win32Text, ConversionsUseCodePage932)
     EXPECT_FALSE(ok);
 }
 
-TEST(Win32Memory, GlobalAllocAndTheFailureSwitch)
-{
+TEST(Win32Memory, GlobalAllocAndTheFailureSwitch) {
     HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT | GMEM_DDESHARE, 30000);
     ASSERT_NE(mem, nullptr);
     unsigned char* data = static_cast<unsigned char*>(GlobalLock(mem));
     ASSERT_NE(data, nullptr);
-    for (int i = 0; i < 30000; ++i)
-        ASSERT_EQ(data[i], 0) << i;
+    for (int i = 0; i < 30000; ++i) ASSERT_EQ(data[i], 0) << i;
     EXPECT_TRUE(GlobalUnlock(mem) == FALSE && GetLastError() == NO_ERROR);  // unlocked
     EXPECT_EQ(GlobalFree(mem), nullptr);
 
@@ -97,8 +88,7 @@ TEST(Win32Memory, GlobalAllocAndTheFailureSwitch)
     GlobalFree(mem);
 }
 
-TEST_F(Win32Test, IniFilesAsTheTaxProductWritesThem)
-{
+TEST_F(Win32Test, IniFilesAsTheTaxProductWritesThem) {
     Write("BortaDef.ini",
           "; levels\r\n[ProgramLevel]\r\n  QZ14_G = 1  \r\nQuoted = \"  spaced  \"\r\nEmpty=\r\n"
           "QZ14_G=2\r\n[Other]\r\nQZ14_G=9\r\n[日本語]\r\nキー=値\r\n");
@@ -110,15 +100,15 @@ TEST_F(Win32Test, IniFilesAsTheTaxProductWritesThem)
         DWORD size;
         const char* expected;
     } cases[] = {
-        {"ProgramLevel", "QZ14_G", "d", 16, "1"},              // first of two wins, trimmed
+        {"ProgramLevel", "QZ14_G", "d", 16, "1"},  // first of two wins, trimmed
         {"programlevel", "qz14_g", "d", 16, "1"},
-        {"ProgramLevel", "Quoted", "d", 16, "  spaced  "},     // one pair of quotes removed
-        {"ProgramLevel", "Empty", "1", 16, ""},                // present but empty: no default
+        {"ProgramLevel", "Quoted", "d", 16, "  spaced  "},  // one pair of quotes removed
+        {"ProgramLevel", "Empty", "1", 16, ""},             // present but empty: no default
         {"ProgramLevel", "Missing", "1", 16, "1"},
         {"Nowhere", "QZ14_G", "1", 16, "1"},
         {"Other", "QZ14_G", "d", 16, "9"},
         {"日本語", "キー", "d", 16, "値"},
-        {"ProgramLevel", "Quoted", "d", 3, "  "},              // cut to size - 1
+        {"ProgramLevel", "Quoted", "d", 3, "  "},  // cut to size - 1
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.section << "/" << c.key << " size " << c.size);
@@ -132,8 +122,7 @@ TEST_F(Win32Test, IniFilesAsTheTaxProductWritesThem)
     EXPECT_STREQ(out, "1");
 }
 
-TEST_F(Win32Test, DriveTypesOfWineDrives)
-{
+TEST_F(Win32Test, DriveTypesOfWineDrives) {
     EXPECT_EQ(GetDriveTypeA("C:\\"), static_cast<UINT>(DRIVE_FIXED));
     EXPECT_EQ(GetDriveTypeA("c:\\"), static_cast<UINT>(DRIVE_FIXED));
     // A fresh Wine prefix has C: and Z: (the host's root) and no Q:.
@@ -141,8 +130,7 @@ TEST_F(Win32Test, DriveTypesOfWineDrives)
     EXPECT_EQ(GetDriveTypeA(""), static_cast<UINT>(DRIVE_NO_ROOT_DIR));
 }
 
-TEST_F(Win32Test, FoldersAndPathQueries)
-{
+TEST_F(Win32Test, FoldersAndPathQueries) {
     const std::string folder = Path("帳表");
     EXPECT_FALSE(PathFileExistsA(folder.c_str()));
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
@@ -162,8 +150,7 @@ TEST_F(Win32Test, FoldersAndPathQueries)
     EXPECT_STREQ(root, "C:\\");
 }
 
-TEST_F(Win32Test, FilesWriteReadAndReplace)
-{
+TEST_F(Win32Test, FilesWriteReadAndReplace) {
     Write("a.txt", "first content");
     EXPECT_EQ(Read("a.txt"), "first content");
     Write("a.txt", "second");  // modeCreate truncates
@@ -192,8 +179,7 @@ TEST_F(Win32Test, FilesWriteReadAndReplace)
     EXPECT_FALSE(CFile::GetStatus(Path("none").c_str(), status));
 }
 
-TEST_F(Win32Test, FailuresCarryTheFrameworksCauses)
-{
+TEST_F(Win32Test, FailuresCarryTheFrameworksCauses) {
     CreateDirectoryA(Path("dir").c_str(), nullptr);
     Write("held.txt", "x");
     CFile held(Path("held.txt").c_str(), CFile::modeRead | CFile::shareExclusive);

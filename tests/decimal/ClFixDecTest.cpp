@@ -82,7 +82,9 @@ TEST(ClFixDecConstruct, FromDoubleRoundsAtTheFifthDecimalWithoutCarry) {
 
 TEST(ClFixDecConstruct, FromDoubleOutOfRangeOrNaNThrows) {
     const double cases[] = {
-        1e14, -1e14, 1e300,
+        1e14,
+        -1e14,
+        1e300,
         std::numeric_limits<double>::infinity(),
         -std::numeric_limits<double>::infinity(),
         std::numeric_limits<double>::quiet_NaN(),
@@ -133,11 +135,8 @@ TEST(ClFixDecConstruct, FromText) {
 
 TEST(ClFixDecConstruct, FromTextBeyondTheScaledRangeThrows) {
     const char* cases[] = {
-        "922337203685477.5808",
-        "-922337203685477.5808",
-        "1000000000000000",
-        "99999999999999999999999",
-        "922337203685477.99995",
+        "922337203685477.5808",    "-922337203685477.5808", "1000000000000000",
+        "99999999999999999999999", "922337203685477.99995",
     };
     for (const char* text : cases) {
         SCOPED_TRACE(text);
@@ -153,12 +152,8 @@ struct PartsCase {
 
 TEST(ClFixDecConstruct, FromParts) {
     const PartsCase cases[] = {
-        {-3, 2500, {3, 2500, -1}},
-        {0, 2500, {0, 2500, 1}},
-        {1, 12345, {2, 2345, 1}},
-        {-1, 10000, {2, 0, -1}},
-        {INT_MIN, 0, {2147483648, 0, -1}},
-        {5, 4294967295u, {429501, 7295, 1}},
+        {-3, 2500, {3, 2500, -1}}, {0, 2500, {0, 2500, 1}},           {1, 12345, {2, 2345, 1}},
+        {-1, 10000, {2, 0, -1}},   {INT_MIN, 0, {2147483648, 0, -1}}, {5, 4294967295u, {429501, 7295, 1}},
     };
     for (const PartsCase& c : cases) {
         SCOPED_TRACE(c.integerPart);
@@ -291,8 +286,8 @@ TEST(ClFixDecMultiply, TwoValuesRoundHalfUpAtFourDecimals) {
     const BinaryCase cases[] = {
         {"0.0005", "0.1", {0, 1, 1}},
         {"1.0001", "1.0001", {1, 2, 1}},
-        {"0.005", "0.01", {0, 1, 1}},    // 0.00005 goes up
-        {"0.0049", "0.01", {0, 0, 1}},   // 0.000049 goes down
+        {"0.005", "0.01", {0, 1, 1}},   // 0.00005 goes up
+        {"0.0049", "0.01", {0, 0, 1}},  // 0.000049 goes down
         {"12345.6789", "2.5", {30864, 1973, 1}},
         {"-2.5", "4", {10, 0, -1}},
         {"-2.5", "-4", {10, 0, 1}},
@@ -352,20 +347,14 @@ TEST(ClFixDecMultiply, ByAnIntBeyond64BitsThrows) {
 
 TEST(ClFixDecDivide, RoundsHalfUpAtTheFifthDecimal) {
     const BinaryCase cases[] = {
-        {"1", "3", {0, 3333, 1}},
-        {"2", "3", {0, 6667, 1}},
+        {"1", "3", {0, 3333, 1}},          {"2", "3", {0, 6667, 1}},
         {"9999.9999", "10000", {1, 0, 1}},  // carry out of the fifth decimal
-        {"1", "0.0003", {3333, 3333, 1}},
-        {"0.0001", "3", {0, 0, 1}},
-        {"-0.0001", "3", {0, 0, 1}},
-        {"1", "20000", {0, 1, 1}},   // 0.00005
-        {"1", "20001", {0, 0, 1}},   // 0.0000499...
-        {"-7", "2", {3, 5000, -1}},
-        {"-7", "-2", {3, 5000, 1}},
-        {"7", "-2", {3, 5000, -1}},
-        {"6667", "100", {66, 6700, 1}},
-        {"0.99995", "1", {1, 0, 1}},
-        {"100000000000000", "0.0001", {1000000000000000000, 0, 1}},
+        {"1", "0.0003", {3333, 3333, 1}},  {"0.0001", "3", {0, 0, 1}},
+        {"-0.0001", "3", {0, 0, 1}},       {"1", "20000", {0, 1, 1}},  // 0.00005
+        {"1", "20001", {0, 0, 1}},                                     // 0.0000499...
+        {"-7", "2", {3, 5000, -1}},        {"-7", "-2", {3, 5000, 1}},
+        {"7", "-2", {3, 5000, -1}},        {"6667", "100", {66, 6700, 1}},
+        {"0.99995", "1", {1, 0, 1}},       {"100000000000000", "0.0001", {1000000000000000000, 0, 1}},
     };
     for (const BinaryCase& c : cases) {
         SCOPED_TRACE(std::string(c.a) + " / " + c.b);
@@ -379,8 +368,7 @@ TEST(ClFixDecDivide, ValuesBeyondTheScaledRangeDivideCorrectly) {
     ClFixDec product = ClFixDec("900000000000000") * ClFixDec("1249.9");
     ExpectParts(product / ClFixDec("10000"), {112491000000000, 0, 1});
     // A divisor whose remainder times ten needs more than 64 bits.
-    ExpectParts(ClFixDec("900000000000000") / ClFixDec("300000000000000.0001"),
-                {3, 0, 1});
+    ExpectParts(ClFixDec("900000000000000") / ClFixDec("300000000000000.0001"), {3, 0, 1});
     ExpectParts(ClFixDec("1") / ClFixDec("922337203685477.5807"), {0, 0, 1});
 }
 
@@ -406,8 +394,8 @@ TEST(ClFixDecDivide, ByZeroOrABadDoubleThrows) {
     EXPECT_TRUE(ThrowsMinusOne([] { ClFixDec("1") / ClFixDec("-0"); }));
     EXPECT_TRUE(ThrowsMinusOne([] { ClFixDec("0") / ClFixDec("0"); }));
     const double divisors[] = {
-        0.0, 0.00004,  // both become zero
-        1e14, -1e14, std::numeric_limits<double>::quiet_NaN(),
+        0.0,  0.00004,  // both become zero
+        1e14, -1e14,   std::numeric_limits<double>::quiet_NaN(),
     };
     for (double b : divisors) {
         SCOPED_TRACE(b);
@@ -429,15 +417,9 @@ struct CompareCase {
 
 TEST(ClFixDecCompare, ScaledValues) {
     const CompareCase cases[] = {
-        {"-0", "0", 0, 0},
-        {"0", "-0", 0, 0},
-        {"-0", "-0", 0, 0},
-        {"0.99995", "1", 0, 0},
-        {"1", "0.9999", 1, 0},
-        {"-1", "0", 0, 1},
-        {"-1", "-2", 1, 0},
-        {"0.0001", "-0.0001", 1, 0},
-        {"922337203685477.5807", "-922337203685477.5807", 1, 0},
+        {"-0", "0", 0, 0},      {"0", "-0", 0, 0},           {"-0", "-0", 0, 0},
+        {"0.99995", "1", 0, 0}, {"1", "0.9999", 1, 0},       {"-1", "0", 0, 1},
+        {"-1", "-2", 1, 0},     {"0.0001", "-0.0001", 1, 0}, {"922337203685477.5807", "-922337203685477.5807", 1, 0},
     };
     for (const CompareCase& c : cases) {
         SCOPED_TRACE(std::string(c.a) + " ? " + c.b);
@@ -486,8 +468,7 @@ struct RoundCase {
 };
 
 void CheckRound(const RoundCase& c) {
-    SCOPED_TRACE(std::string(c.input) + " mode " + std::to_string(c.mode) + " position " +
-                 std::to_string(c.position));
+    SCOPED_TRACE(std::string(c.input) + " mode " + std::to_string(c.mode) + " position " + std::to_string(c.position));
     ClFixDec v(c.input);
     EXPECT_EQ(v.Round(c.mode, c.position), 1);
     ExpectParts(v, c.want);
@@ -495,23 +476,14 @@ void CheckRound(const RoundCase& c) {
 
 TEST(ClFixDecRound, WorkedExamples) {
     const RoundCase cases[] = {
-        {"2.5", 0, 1, {3, 0, 1}},
-        {"-2.5", 0, 1, {3, 0, -1}},
-        {"1.2399", 2, 3, {1, 2300, 1}},
-        {"1.2001", 1, 2, {1, 3000, 1}},
-        {"149.9999", 0, -2, {100, 0, 1}},
-        {"150", 0, -2, {200, 0, 1}},
-        {"120.0001", 1, -1, {130, 0, 1}},
-        {"120", 1, -1, {120, 0, 1}},
-        {"0.0005", 0, 4, {0, 10, 1}},
-        {"-7.9999", 2, 1, {7, 0, -1}},
-        {"0.0001", 1, 1, {1, 0, 1}},
-        {"0.9999", 1, 4, {1, 0, 1}},
-        {"-0.5", 2, 1, {0, 0, -1}},   // the sign stays on a zero
+        {"2.5", 0, 1, {3, 0, 1}},         {"-2.5", 0, 1, {3, 0, -1}},       {"1.2399", 2, 3, {1, 2300, 1}},
+        {"1.2001", 1, 2, {1, 3000, 1}},   {"149.9999", 0, -2, {100, 0, 1}}, {"150", 0, -2, {200, 0, 1}},
+        {"120.0001", 1, -1, {130, 0, 1}}, {"120", 1, -1, {120, 0, 1}},      {"0.0005", 0, 4, {0, 10, 1}},
+        {"-7.9999", 2, 1, {7, 0, -1}},    {"0.0001", 1, 1, {1, 0, 1}},      {"0.9999", 1, 4, {1, 0, 1}},
+        {"-0.5", 2, 1, {0, 0, -1}},  // the sign stays on a zero
         {"-0.4", 0, -3, {0, 0, -1}},
     };
-    for (const RoundCase& c : cases)
-        CheckRound(c);
+    for (const RoundCase& c : cases) CheckRound(c);
 }
 
 TEST(ClFixDecRound, EveryModeAtEveryPosition) {
@@ -573,8 +545,7 @@ TEST(ClFixDecRound, EveryModeAtEveryPosition) {
         {"-1234567890123.4565", 2, -5, {1234567800000, 0, -1}},
         {"-1234567890123.4565", 1, -12, {2000000000000, 0, -1}},
     };
-    for (const RoundCase& c : cases)
-        CheckRound(c);
+    for (const RoundCase& c : cases) CheckRound(c);
 }
 
 TEST(ClFixDecRound, CarriedFraction) {
@@ -588,8 +559,7 @@ TEST(ClFixDecRound, CarriedFraction) {
         {"199.99995", 2, -1, {200, 0, 1}},
         {"189.99995", 1, -1, {190, 0, 1}},
     };
-    for (const RoundCase& c : cases)
-        CheckRound(c);
+    for (const RoundCase& c : cases) CheckRound(c);
 }
 
 TEST(ClFixDecRound, RefusedArgumentsChangeNothing) {
@@ -616,7 +586,10 @@ TEST(ClFixDecRound, IntegerPartOf10To18Throws) {
         short mode;
         short position;
     } cases[] = {
-        {&large, 1, -12}, {&large, 0, -12}, {&huge, 2, 4}, {&huge, 0, 1},
+        {&large, 1, -12},
+        {&large, 0, -12},
+        {&huge, 2, 4},
+        {&huge, 0, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.mode) + "," + std::to_string(c.position));
@@ -636,7 +609,10 @@ TEST(ClFixDecToDouble, ValuesAndNegativeZero) {
         const char* input;
         double want;
     } cases[] = {
-        {"1.5", 1.5}, {"-2.25", -2.25}, {"0.99995", 1.0}, {"0", 0.0},
+        {"1.5", 1.5},
+        {"-2.25", -2.25},
+        {"0.99995", 1.0},
+        {"0", 0.0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.input);

@@ -55,9 +55,7 @@ std::string FieldText(const StSISANDATA& line, const char* pszField) {
 
 class ClGenkashokyakuProcTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_home.IsReady()) << m_home.Error();
-    }
+    void SetUp() override { ASSERT_TRUE(m_home.IsReady()) << m_home.Error(); }
     void TearDown() override {
         SetRecordAllocFailureForTests(-1);
         for (StSISANREC* p : m_listAssets) delete p;
@@ -142,9 +140,9 @@ INSTANTIATE_TEST_SUITE_P(Filters, FilterTest, ::testing::ValuesIn(kFilterCases))
 // The kept record is the master's first 545 bytes and the year's first 80.
 TEST_F(ClGenkashokyakuProcTest, RecordCarriesThePlatformLayout) {
     Import(Company(3, 0) + Asset(u8"name = 旋盤\nquantity = 2台\nremarks = 工場\nkind = 10\n"
-                                u8"cost = 1234567.8912\nopening = 500000\nrevised = 777777.5\n"
-                                u8"ordinary = 4321\nadditional1 = 1\nadditional2 = 2\nexpenses = 3456\n"
-                                u8"method = 5\nlife = 12\nrate = 167\nratio = 8000\ncategory = 2"));
+                                 u8"cost = 1234567.8912\nopening = 500000\nrevised = 777777.5\n"
+                                 u8"ordinary = 4321\nadditional1 = 1\nadditional2 = 2\nexpenses = 3456\n"
+                                 u8"method = 5\nlife = 12\nrate = 167\nratio = 8000\ncategory = 2"));
     StDATAINFO data = Data(3, 0);
     ClGenkashokyakuProc proc;
     ASSERT_EQ(proc.Extract(m_listAssets, &data, 3), 1);
@@ -268,21 +266,33 @@ struct FieldExpectation {
 struct ScheduleCase {
     const char* title;
     int nFraction;
-    std::vector<std::u8string> assets;   // keys of each [asset]
-    int nLine;                           // index in the output; -1 the last
+    std::vector<std::u8string> assets;  // keys of each [asset]
+    int nLine;                          // index in the output; -1 the last
     std::vector<FieldExpectation> expected;
 };
 
 // The expected texts follow from the rules of each field, worked out by hand.
 const ScheduleCase kScheduleCases[] = {
     // Names: 32 bytes fit, a double-byte character is never parted.
-    {"name of 31 bytes", 0, {u8"name = 0123456789012345678901234567890"}, 0,
+    {"name of 31 bytes",
+     0,
+     {u8"name = 0123456789012345678901234567890"},
+     0,
      {{"SISANMEI", "0123456789012345678901234567890"}}},
-    {"name of 40 bytes", 0, {u8"name = 0123456789012345678901234567890123456789"}, 0,
+    {"name of 40 bytes",
+     0,
+     {u8"name = 0123456789012345678901234567890123456789"},
+     0,
      {{"SISANMEI", "01234567890123456789012345678901"}}},
-    {"name whose 32nd byte starts a pair", 0, {u8"name = 0123456789012345678901234567890あい"}, 0,
+    {"name whose 32nd byte starts a pair",
+     0,
+     {u8"name = 0123456789012345678901234567890あい"},
+     0,
      {{"SISANMEI", "0123456789012345678901234567890"}}},
-    {"name whose pair ends on the 32nd byte", 0, {u8"name = 012345678901234567890123456789あい"}, 0,
+    {"name whose pair ends on the 32nd byte",
+     0,
+     {u8"name = 012345678901234567890123456789あい"},
+     0,
      {{"SISANMEI", "012345678901234567890123456789あ"}}},
 
     // Quantity and unit.
@@ -302,15 +312,30 @@ const ScheduleCase kScheduleCases[] = {
     {"thirteen characters", 0, {u8"quantity = 1e9"}, 0, {{"SUURYO", ""}, {"SUURYOTANI", ""}}},
 
     // Acquisition era, year and month.
-    {"last day of an era", 0, {u8"acquired = 20190430"}, 0,
+    {"last day of an era",
+     0,
+     {u8"acquired = 20190430"},
+     0,
      {{"SYUTOKUNENGETU_GENGO", "平成"}, {"SYUTOKUNENGETU_NEN", "31"}, {"SYUTOKUNENGETU_TUKI", "04"}}},
-    {"first day of an era", 0, {u8"acquired = 20190501"}, 0,
+    {"first day of an era",
+     0,
+     {u8"acquired = 20190501"},
+     0,
      {{"SYUTOKUNENGETU_GENGO", "令和"}, {"SYUTOKUNENGETU_NEN", "01"}, {"SYUTOKUNENGETU_TUKI", "05"}}},
-    {"before every era", 0, {u8"acquired = 19800105"}, 0,
+    {"before every era",
+     0,
+     {u8"acquired = 19800105"},
+     0,
      {{"SYUTOKUNENGETU_GENGO", ""}, {"SYUTOKUNENGETU_NEN", "00"}, {"SYUTOKUNENGETU_TUKI", "01"}}},
-    {"era year of two digits", 0, {u8"acquired = 20990101"}, 0,
+    {"era year of two digits",
+     0,
+     {u8"acquired = 20990101"},
+     0,
      {{"SYUTOKUNENGETU_GENGO", "令和"}, {"SYUTOKUNENGETU_NEN", "81"}}},
-    {"era year that does not fit", 0, {u8"acquired = 21180101"}, 0,
+    {"era year that does not fit",
+     0,
+     {u8"acquired = 21180101"},
+     0,
      {{"SYUTOKUNENGETU_GENGO", "令和"}, {"SYUTOKUNENGETU_NEN", ""}, {"SYUTOKUNENGETU_TUKI", "01"}}},
 
     // Money texts.
@@ -318,15 +343,23 @@ const ScheduleCase kScheduleCases[] = {
     {"cost of 13 digits", 0, {u8"cost = 1000000000000"}, 0, {{"SYUTOKUKINGAKU", ""}}},
     {"ordinary -0.5", 0, {u8"ordinary = -0.5"}, 0, {{"FUTUUSYOUKYAKUHI", "-1"}}},
     {"ordinary -0.4", 0, {u8"ordinary = -0.4"}, 0, {{"FUTUUSYOUKYAKUHI", "0"}}},
-    {"opening, balance and expenses", 0, {u8"opening = 400000.5\nbalance = 300000\nexpenses = 12345.49"}, 0,
+    {"opening, balance and expenses",
+     0,
+     {u8"opening = 400000.5\nbalance = 300000\nexpenses = 12345.49"},
+     0,
      {{"KISYUTYOUBOKAKAKU", "400001"}, {"MISYOUKYAKUZANDAKA", "300000"}, {"HITUYOUKEIHISANNYUUGAKU", "12345"}}},
     {"additional depreciation", 0, {u8"additional1 = 100\nadditional2 = 23.5"}, 0, {{"WARIMASISYOUKYAKUHI", "124"}}},
-    {"additional depreciation beyond the range", 0,
-     {u8"additional1 = 99999999999999\nadditional2 = 1\nordinary = 5"}, 0,
+    {"additional depreciation beyond the range",
+     0,
+     {u8"additional1 = 99999999999999\nadditional2 = 1\nordinary = 5"},
+     0,
      {{"WARIMASISYOUKYAKUHI", ""}, {"FUTUUSYOUKYAKUHI", "5"}}},
 
     // Life, rate, months, ratio, transitional measure.
-    {"life, rate and months", 0, {u8"life = 10\nrate = 200\nmonths = 12"}, 0,
+    {"life, rate and months",
+     0,
+     {u8"life = 10\nrate = 200\nmonths = 12"},
+     0,
      {{"TAIYOUNENSU", "10"}, {"SYOUKYAKURITU", "0.200"}, {"SYOUKYAKUKIKAN", "12"}, {"KAITEISYOUKYAKURITU", ""}}},
     {"rate of one", 0, {u8"rate = 1000"}, 0, {{"SYOUKYAKURITU", "1.000"}}},
     {"one third", 0, {u8"method = 4\nrate = 333\nequal = 1\nopening = 5000"}, 0, {{"SYOUKYAKURITU", "1/3"}}},
@@ -340,92 +373,174 @@ const ScheduleCase kScheduleCases[] = {
     {"no transitional measure for 200 %", 0, {u8"method = 8\nacquired = 20120401"}, 0, {{"KEIKASOTI", ""}}},
 
     // Declining balance: guarantee amount, pre-adjustment and the switch.
-    {"250 % above the guarantee", 2,
-     {u8"method = 5\nlife = 10\nrate = 250\nbasis = 777\nrevised = 500000"}, 0,
-     {{"SYOUKYAKUHOSYOUGAKU", "44480"}, {"CHOUSEIMAESYOUKYAKUGAKU", "250000"}, {"KAITEISYUTOKUKAGAKU", ""},
-      {"SYOUKYAKUKISOKINGAKU", "777"}, {"TEKIYOU_JYOUDAN", ""}}},
-    {"250 % below the guarantee", 2,
-     {u8"method = 5\nlife = 10\nrate = 250\nbasis = 777\nrevised = 500000\nopening = 150000\nordinary = 1"}, 0,
-     {{"SYOUKYAKUHOSYOUGAKU", "44480"}, {"CHOUSEIMAESYOUKYAKUGAKU", "37500"}, {"KAITEISYUTOKUKAGAKU", "500000"},
-      {"SYOUKYAKUKISOKINGAKU", "500000"}, {"TEKIYOU_JYOUDAN", "改定償却"}}},
-    {"below the guarantee without ordinary depreciation", 2,
-     {u8"method = 5\nlife = 10\nrate = 250\nbasis = 777\nrevised = 500000\nopening = 150000"}, 0,
+    {"250 % above the guarantee",
+     2,
+     {u8"method = 5\nlife = 10\nrate = 250\nbasis = 777\nrevised = 500000"},
+     0,
+     {{"SYOUKYAKUHOSYOUGAKU", "44480"},
+      {"CHOUSEIMAESYOUKYAKUGAKU", "250000"},
+      {"KAITEISYUTOKUKAGAKU", ""},
+      {"SYOUKYAKUKISOKINGAKU", "777"},
+      {"TEKIYOU_JYOUDAN", ""}}},
+    {"250 % below the guarantee",
+     2,
+     {u8"method = 5\nlife = 10\nrate = 250\nbasis = 777\nrevised = 500000\nopening = 150000\nordinary = 1"},
+     0,
+     {{"SYOUKYAKUHOSYOUGAKU", "44480"},
+      {"CHOUSEIMAESYOUKYAKUGAKU", "37500"},
+      {"KAITEISYUTOKUKAGAKU", "500000"},
+      {"SYOUKYAKUKISOKINGAKU", "500000"},
+      {"TEKIYOU_JYOUDAN", "改定償却"}}},
+    {"below the guarantee without ordinary depreciation",
+     2,
+     {u8"method = 5\nlife = 10\nrate = 250\nbasis = 777\nrevised = 500000\nopening = 150000"},
+     0,
      {{"KAITEISYUTOKUKAGAKU", "500000"}, {"SYOUKYAKUKISOKINGAKU", "500000"}, {"TEKIYOU_JYOUDAN", ""}}},
-    {"below the guarantee without a revised value", 2,
-     {u8"method = 5\nlife = 10\nrate = 250\nbasis = 777\nopening = 150000\nordinary = 1"}, 0,
+    {"below the guarantee without a revised value",
+     2,
+     {u8"method = 5\nlife = 10\nrate = 250\nbasis = 777\nopening = 150000\nordinary = 1"},
+     0,
      {{"KAITEISYUTOKUKAGAKU", "0"}, {"SYOUKYAKUKISOKINGAKU", "0"}, {"TEKIYOU_JYOUDAN", "改定償却"}}},
-    {"opening of one yen", 2,
-     {u8"method = 5\nlife = 10\nrate = 250\nbasis = 777\nrevised = 500000\nopening = 1\nordinary = 1\nequal = 1"}, 0,
-     {{"CHOUSEIMAESYOUKYAKUGAKU", "0"}, {"KAITEISYUTOKUKAGAKU", "500000"}, {"SYOUKYAKUKISOKINGAKU", "777"},
-      {"TAIYOUNENSU", "10"}, {"TEKIYOU_JYOUDAN", ""}}},
-    {"pre-adjustment equal to the guarantee", 2,
-     {u8"method = 5\nlife = 10\nrate = 250\nbasis = 777\nrevised = 500000\nopening = 177920\nordinary = 1"}, 0,
-     {{"SYOUKYAKUHOSYOUGAKU", "44480"}, {"CHOUSEIMAESYOUKYAKUGAKU", "44480"}, {"KAITEISYUTOKUKAGAKU", ""},
-      {"SYOUKYAKUKISOKINGAKU", "777"}, {"TEKIYOU_JYOUDAN", ""}}},
-    {"pre-adjustment one yen below the guarantee", 2,
-     {u8"method = 5\nlife = 10\nrate = 250\nbasis = 777\nrevised = 500000\nopening = 177916\nordinary = 1"}, 0,
-     {{"SYOUKYAKUHOSYOUGAKU", "44480"}, {"CHOUSEIMAESYOUKYAKUGAKU", "44479"}, {"KAITEISYUTOKUKAGAKU", "500000"},
-      {"SYOUKYAKUKISOKINGAKU", "500000"}, {"TEKIYOU_JYOUDAN", "改定償却"}}},
-    {"200 % without a life", 0, {u8"method = 8\nrate = 200\nrevised = 9"}, 0,
+    {"opening of one yen",
+     2,
+     {u8"method = 5\nlife = 10\nrate = 250\nbasis = 777\nrevised = 500000\nopening = 1\nordinary = 1\nequal = 1"},
+     0,
+     {{"CHOUSEIMAESYOUKYAKUGAKU", "0"},
+      {"KAITEISYUTOKUKAGAKU", "500000"},
+      {"SYOUKYAKUKISOKINGAKU", "777"},
+      {"TAIYOUNENSU", "10"},
+      {"TEKIYOU_JYOUDAN", ""}}},
+    {"pre-adjustment equal to the guarantee",
+     2,
+     {u8"method = 5\nlife = 10\nrate = 250\nbasis = 777\nrevised = 500000\nopening = 177920\nordinary = 1"},
+     0,
+     {{"SYOUKYAKUHOSYOUGAKU", "44480"},
+      {"CHOUSEIMAESYOUKYAKUGAKU", "44480"},
+      {"KAITEISYUTOKUKAGAKU", ""},
+      {"SYOUKYAKUKISOKINGAKU", "777"},
+      {"TEKIYOU_JYOUDAN", ""}}},
+    {"pre-adjustment one yen below the guarantee",
+     2,
+     {u8"method = 5\nlife = 10\nrate = 250\nbasis = 777\nrevised = 500000\nopening = 177916\nordinary = 1"},
+     0,
+     {{"SYOUKYAKUHOSYOUGAKU", "44480"},
+      {"CHOUSEIMAESYOUKYAKUGAKU", "44479"},
+      {"KAITEISYUTOKUKAGAKU", "500000"},
+      {"SYOUKYAKUKISOKINGAKU", "500000"},
+      {"TEKIYOU_JYOUDAN", "改定償却"}}},
+    {"200 % without a life",
+     0,
+     {u8"method = 8\nrate = 200\nrevised = 9"},
+     0,
      {{"SYOUKYAKUHOSYOUGAKU", "0"}, {"CHOUSEIMAESYOUKYAKUGAKU", "200000"}, {"KAITEISYUTOKUKAGAKU", ""}}},
-    {"200 % table and the fraction mode", 1, {u8"method = 8\nlife = 39\nrate = 1\ncost = 100001"}, 0,
+    {"200 % table and the fraction mode",
+     1,
+     {u8"method = 8\nlife = 39\nrate = 1\ncost = 100001"},
+     0,
      {{"SYOUKYAKUHOSYOUGAKU", "1861"}, {"CHOUSEIMAESYOUKYAKUGAKU", "101"}, {"KAITEISYUTOKUKAGAKU", "0"}}},
-    {"deduction lowers the base", 0, {u8"method = 5\nlife = 10\nrate = 250\ndeduction = 200000"}, 0,
+    {"deduction lowers the base",
+     0,
+     {u8"method = 5\nlife = 10\nrate = 250\ndeduction = 200000"},
+     0,
      {{"SYOUKYAKUHOSYOUGAKU", "35584"}, {"CHOUSEIMAESYOUKYAKUGAKU", "200000"}}},
-    {"no guarantee figures for straight line", 0, {u8"life = 10\nrate = 100"}, 0,
+    {"no guarantee figures for straight line",
+     0,
+     {u8"life = 10\nrate = 100"},
+     0,
      {{"SYOUKYAKUHOSYOUGAKU", ""}, {"CHOUSEIMAESYOUKYAKUGAKU", ""}, {"SYOUKYAKUKISOKINGAKU", "0"}}},
 
     // Equal instalments.
-    {"equal instalments, straight line", 0, {u8"equal = 1\nopening = 500000\ncost = 1234567\nlife = 4\nrate = 250"}, 0,
+    {"equal instalments, straight line",
+     0,
+     {u8"equal = 1\nopening = 500000\ncost = 1234567\nlife = 4\nrate = 250"},
+     0,
      {{"SYOUKYAKUKISOKINGAKU", "61728"}, {"TAIYOUNENSU", ""}, {"SYOUKYAKURITU", ""}, {"TEKIYOU_JYOUDAN", "均等償却"}}},
-    {"equal instalments, kind 10, percentage capped", 0,
-     {u8"equal = 1\nopening = 500000\nmethod = 2\nkind = 10\nbasis_value = 12.345\ncost = 2000000"}, 0,
+    {"equal instalments, kind 10, percentage capped",
+     0,
+     {u8"equal = 1\nopening = 500000\nmethod = 2\nkind = 10\nbasis_value = 12.345\ncost = 2000000"},
+     0,
      {{"SYOUKYAKUKISOKINGAKU", "100000"}}},
-    {"equal instalments, kind 10, percentage", 0,
-     {u8"equal = 1\nopening = 500000\nmethod = 6\nkind = 10\nbasis_value = 12.345\ncost = 500000"}, 0,
+    {"equal instalments, kind 10, percentage",
+     0,
+     {u8"equal = 1\nopening = 500000\nmethod = 6\nkind = 10\nbasis_value = 12.345\ncost = 500000"},
+     0,
      {{"SYOUKYAKUKISOKINGAKU", "60000"}}},
     // 5.678 % is cut to 0.05, not rounded to 0.06.
-    {"equal instalments, kind 10, percentage cut to two decimals", 0,
-     {u8"equal = 1\nopening = 500000\nmethod = 6\nkind = 10\nbasis_value = 5.678\ncost = 500000"}, 0,
+    {"equal instalments, kind 10, percentage cut to two decimals",
+     0,
+     {u8"equal = 1\nopening = 500000\nmethod = 6\nkind = 10\nbasis_value = 5.678\ncost = 500000"},
+     0,
      {{"SYOUKYAKUKISOKINGAKU", "25000"}}},
-    {"equal instalments, kind 10, amount", 0,
-     {u8"equal = 1\nopening = 500000\nmethod = 2\nkind = 10\nbasis_is_amount = 1\nbasis_value = 80000.9"}, 0,
+    {"equal instalments, kind 10, amount",
+     0,
+     {u8"equal = 1\nopening = 500000\nmethod = 2\nkind = 10\nbasis_is_amount = 1\nbasis_value = 80000.9"},
+     0,
      {{"SYOUKYAKUKISOKINGAKU", "80001"}}},
-    {"equal instalments, kind 10, amount capped", 0,
-     {u8"equal = 1\nopening = 500000\nmethod = 2\nkind = 10\nbasis_is_amount = 1\nbasis_value = 150000"}, 0,
+    {"equal instalments, kind 10, amount capped",
+     0,
+     {u8"equal = 1\nopening = 500000\nmethod = 2\nkind = 10\nbasis_is_amount = 1\nbasis_value = 150000"},
+     0,
      {{"SYOUKYAKUKISOKINGAKU", "100000"}}},
-    {"revised replaces equal instalments", 2,
-     {u8"equal = 1\nmethod = 5\nlife = 10\nrate = 250\nrevised = 500000\nopening = 150000\nordinary = 1"}, 0,
+    {"revised replaces equal instalments",
+     2,
+     {u8"equal = 1\nmethod = 5\nlife = 10\nrate = 250\nrevised = 500000\nopening = 150000\nordinary = 1"},
+     0,
      {{"SYOUKYAKUKISOKINGAKU", "50000"}, {"KAITEISYUTOKUKAGAKU", "500000"}, {"TEKIYOU_JYOUDAN", "改定償却"}}},
 
     // Remarks.
-    {"remarks of 19 bytes", 0, {u8"remarks = 0123456789012345678\nequal = 1\nopening = 9"}, 0,
+    {"remarks of 19 bytes",
+     0,
+     {u8"remarks = 0123456789012345678\nequal = 1\nopening = 9"},
+     0,
      {{"TEKIYOU_JYOUDAN", "0123456789012345678"}, {"TEKIYOU_GEDAN", ""}}},
-    {"remarks of 20 bytes", 0, {u8"remarks = 01234567890123456789"}, 0,
+    {"remarks of 20 bytes",
+     0,
+     {u8"remarks = 01234567890123456789"},
+     0,
      {{"TEKIYOU_JYOUDAN", "01234567890123456789"}, {"TEKIYOU_GEDAN", ""}}},
-    {"remarks of 40 bytes with a pair at the 20th", 0,
-     {u8"remarks = 0123456789012345678あいうえおかきくけこx"}, 0,
+    {"remarks of 40 bytes with a pair at the 20th",
+     0,
+     {u8"remarks = 0123456789012345678あいうえおかきくけこx"},
+     0,
      {{"TEKIYOU_JYOUDAN", "0123456789012345678"}, {"TEKIYOU_GEDAN", "あいうえおかきくけこx"}}},
-    {"remarks longer than the two lines", 0,
-     {u8"remarks = 0123456789012345678あいうえおかきくけこさ"}, 0,
+    {"remarks longer than the two lines",
+     0,
+     {u8"remarks = 0123456789012345678あいうえおかきくけこさ"},
+     0,
      {{"TEKIYOU_JYOUDAN", "0123456789012345678"}, {"TEKIYOU_GEDAN", "あいうえおかきくけこ"}}},
 
     // Small amounts share one last line.
-    {"three small amounts", 0,
+    {"three small amounts",
+     0,
      {u8"method = 7\ncost = 100000\nratio = 5000\nacquired = 20240105\nremarks = 机",
-      u8"name = 普通\nremarks = 普通資産",
-      u8"method = 7\ncost = 100000\nratio = 3333\nacquired = 20240201",
+      u8"name = 普通\nremarks = 普通資産", u8"method = 7\ncost = 100000\nratio = 3333\nacquired = 20240201",
       u8"method = 7\ncost = 100000\nratio = 10000\nacquired = 20240301\nquantity = 3個\nexpenses = 5"},
      -1,
-     {{"SISANMEI", "少額減価償却資産"}, {"SYUTOKUKINGAKU", "183330"}, {"HITUYOUKEIHISANNYUUGAKU", "183330"},
-      {"SYOUKYAKUHOUHOU", "6"}, {"SYOUKYAKUMEI", "少額"}, {"SYUTOKUNENGETU_GENGO", "令和"},
-      {"SYUTOKUNENGETU_NEN", "06"}, {"SYUTOKUNENGETU_TUKI", ""}, {"SUURYO", ""}, {"SUURYOTANI", ""},
-      {"JIGYOUSENYUWARIAI", ""}, {"SYOUKYAKURITU", ""}, {"TAIYOUNENSU", ""}, {"KISYUTYOUBOKAKAKU", ""},
-      {"TEKIYOU_JYOUDAN", "措法28の2"}, {"TEKIYOU_GEDAN", "(明細は別途保管)"}}},
-    {"small amount rounded up", 0, {u8"method = 7\ncost = 10001\nratio = 3333\nacquired = 20240105"}, 0,
+     {{"SISANMEI", "少額減価償却資産"},
+      {"SYUTOKUKINGAKU", "183330"},
+      {"HITUYOUKEIHISANNYUUGAKU", "183330"},
+      {"SYOUKYAKUHOUHOU", "6"},
+      {"SYOUKYAKUMEI", "少額"},
+      {"SYUTOKUNENGETU_GENGO", "令和"},
+      {"SYUTOKUNENGETU_NEN", "06"},
+      {"SYUTOKUNENGETU_TUKI", ""},
+      {"SUURYO", ""},
+      {"SUURYOTANI", ""},
+      {"JIGYOUSENYUWARIAI", ""},
+      {"SYOUKYAKURITU", ""},
+      {"TAIYOUNENSU", ""},
+      {"KISYUTYOUBOKAKAKU", ""},
+      {"TEKIYOU_JYOUDAN", "措法28の2"},
+      {"TEKIYOU_GEDAN", "(明細は別途保管)"}}},
+    {"small amount rounded up",
+     0,
+     {u8"method = 7\ncost = 10001\nratio = 3333\nacquired = 20240105"},
+     0,
      {{"SYUTOKUKINGAKU", "3334"}, {"HITUYOUKEIHISANNYUUGAKU", "3334"}}},
-    {"ordinary line before the small amounts", 0,
-     {u8"method = 7\ncost = 1\nacquired = 20240105", u8"name = 普通\nremarks = 普通資産"}, 0,
+    {"ordinary line before the small amounts",
+     0,
+     {u8"method = 7\ncost = 1\nacquired = 20240105", u8"name = 普通\nremarks = 普通資産"},
+     0,
      {{"SISANMEI", "普通"}, {"TEKIYOU_JYOUDAN", "普通資産"}}},
 };
 
@@ -460,9 +575,7 @@ TEST_P(ScheduleTest, WritesTheFields) {
     }
 }
 
-std::string CaseName(const ::testing::TestParamInfo<ScheduleCase>& info) {
-    return "Case" + std::to_string(info.index);
-}
+std::string CaseName(const ::testing::TestParamInfo<ScheduleCase>& info) { return "Case" + std::to_string(info.index); }
 
 INSTANTIATE_TEST_SUITE_P(WorkedExamples, ScheduleTest, ::testing::ValuesIn(kScheduleCases), CaseName);
 
@@ -577,7 +690,7 @@ struct MethodCase {
 };
 
 const MethodCase kMethodCases[] = {
-    {0, "6", ""}, {1, "1", ""}, {2, "2", ""}, {3, "4", ""}, {4, "3", ""},
+    {0, "6", ""}, {1, "1", ""}, {2, "2", ""},     {3, "4", ""}, {4, "3", ""},
     {5, "1", ""}, {6, "2", ""}, {7, "6", "少額"}, {8, "1", ""}, {9, "6", ""},
 };
 
@@ -649,11 +762,8 @@ TEST_F(ClGenkashokyakuProcTest, AFatalPlatformStatusFailsTheSchedule) {
         int nResult;
         int nShown;  // messages of the platform; the first asset asks for its era once
     } cases[] = {
-        {"Gengo.Walk", -1, -1, 0, 1},
-        {"Gengo.GetCursor", -2, -1, 0, 1},
-        {"Gengo.Ready", -3, -1, 0, 1},
-        {"GetPeriod", -1, -1, 0, 3},
-        {"Gengo.Walk", 7, 1, 1, 0},
+        {"Gengo.Walk", -1, -1, 0, 1}, {"Gengo.GetCursor", -2, -1, 0, 1}, {"Gengo.Ready", -3, -1, 0, 1},
+        {"GetPeriod", -1, -1, 0, 3},  {"Gengo.Walk", 7, 1, 1, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.pszOperation) + " " + std::to_string(c.lStatus));

@@ -2,8 +2,8 @@
 // report or the remembered-path file, a run that fails while writing, and
 // platform failures during the figures.
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/file.h>
@@ -46,7 +46,6 @@ uintmax_t SizeOf(const fs::path& path) {
     const uintmax_t size = fs::file_size(path, ec);
     return ec ? 0 : size;
 }
-
 
 // A whole report: no NUL byte anywhere, the root end tag last, well-formed.
 void ExpectWholeReport(const fs::path& report) {
@@ -107,9 +106,7 @@ protected:
     }
     // A run started by the host with the report path, which asks nothing
     // but the confirmation.
-    std::vector<std::string> HostRun(const std::string& windowsPath) const {
-        return Args({"run", windowsPath});
-    }
+    std::vector<std::string> HostRun(const std::string& windowsPath) const { return Args({"run", windowsPath}); }
 
     fs::path Data(const std::string& name) const { return m_home / "drive_c/Mildan/Data" / name; }
     fs::path EnvFile() const { return m_home / "drive_c/Mildan/Env/DeprLinkStd.env"; }
@@ -221,12 +218,9 @@ TEST_F(ConcurrentRunTest, AFatalPlatformStatusDuringTheFiguresFailsTheRun) {
         std::vector<std::string> fault;
         int status;
     } cases[] = {
-        {{"Gengo.Walk", "-1"}, 2},
-        {{"Gengo.Walk", "-1", "--at", "2"}, 2},
-        {{"Gengo.GetCursor", "-1"}, 2},
-        {{"Gengo.Ready", "-3"}, 2},
-        {{"GetPeriod", "-1"}, 2},
-        {{"Gengo.Walk", "7", "--at", "2"}, 0},
+        {{"Gengo.Walk", "-1"}, 2},      {{"Gengo.Walk", "-1", "--at", "2"}, 2},
+        {{"Gengo.GetCursor", "-1"}, 2}, {{"Gengo.Ready", "-3"}, 2},
+        {{"GetPeriod", "-1"}, 2},       {{"Gengo.Walk", "7", "--at", "2"}, 0},
     };
     for (const auto& c : cases) {
         std::string title;

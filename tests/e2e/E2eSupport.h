@@ -34,7 +34,10 @@ public:
             dup2(in[0], 0);
             dup2(out[1], 1);
             dup2(out[1], 2);
-            close(in[0]); close(in[1]); close(out[0]); close(out[1]);
+            close(in[0]);
+            close(in[1]);
+            close(out[0]);
+            close(out[1]);
             std::vector<char*> argv;
             for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
             argv.push_back(nullptr);
@@ -130,8 +133,8 @@ inline std::string ReadFile(const fs::path& path) {
 // The report parses as XML once its declaration names the code page the
 // strict Shift_JIS table of libxml2 lacks.
 inline bool XmllintAccepts(const fs::path& report) {
-    const std::string command = "sed 's/encoding=\"Shift_JIS\"/encoding=\"CP932\"/' '" + report.string() +
-                                "' | xmllint --noout - 2>/dev/null";
+    const std::string command =
+        "sed 's/encoding=\"Shift_JIS\"/encoding=\"CP932\"/' '" + report.string() + "' | xmllint --noout - 2>/dev/null";
     return std::system(command.c_str()) == 0;
 }
 

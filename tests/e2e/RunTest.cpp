@@ -2,9 +2,9 @@
 // accounting product would; the terminal front end takes the answers.
 
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sqlite3.h>
 #include <stdlib.h>
-#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -149,7 +149,8 @@ TEST_F(RunFixture, TheFunctionIdIsPostedSignExtendedAndWrittenSigned) {
 // which assets reach the report.
 TEST_F(RunFixture, TheCategoryChosenDecidesTheAssetsOfTheReport) {
     const fs::path data = m_home / "both.txt";
-    std::ofstream(data) << U8(u8R"([data]
+    std::ofstream(data) << U8(
+        u8R"([data]
 id = D0001
 number = 1
 name = 山田商事
@@ -227,7 +228,9 @@ TEST_F(RunFixture, TheProEditionNamesItselfAndItsOwnFile) {
 TEST_F(RunFixture, AFileWithControlCharactersIsRefusedByLineAndField) {
     const std::string file = (m_home / "bad.txt").string();
     const std::string cases[][2] = {
-        {"[data]\nid = D9\nnumber = 9\nname = AB\x01" "CD\nperiod = 20240101 20241231\n", "line 4: field \"name\""},
+        {"[data]\nid = D9\nnumber = 9\nname = AB\x01"
+         "CD\nperiod = 20240101 20241231\n",
+         "line 4: field \"name\""},
         {std::string("[data]\nid = D0001") + '\0' + "X\nnumber = 9\nname = X\nperiod = 20240101 20241231\n",
          "line 2: field \"id\""},
     };
@@ -248,20 +251,33 @@ TEST_F(RunFixture, AFileWithControlCharactersIsRefusedByLineAndField) {
 TEST_F(RunFixture, WhateverBytesTheStoreHoldsTheReportIsWellFormed) {
     std::vector<std::string> names;
     for (int c = 1; c < 0x20; ++c) names.push_back(std::string("A") + static_cast<char>(c) + "B");
-    for (const char* odd : {"A\x7F" "B", "A\x80" "B", "A\xA0" "B", "A\xFD" "B", "A\xFF" "B", "A\x85\x40" "B", "AB\x82"})
+    for (const char* odd : {"A\x7F"
+                            "B",
+                            "A\x80"
+                            "B",
+                            "A\xA0"
+                            "B",
+                            "A\xFD"
+                            "B",
+                            "A\xFF"
+                            "B",
+                            "A\x85\x40"
+                            "B",
+                            "AB\x82"})
         names.push_back(odd);
     {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open((m_home / "bok.db").c_str(), &db), SQLITE_OK);
         sqlite3_stmt* copy = nullptr;
-        ASSERT_EQ(sqlite3_prepare_v2(db,
-                                     "INSERT INTO assets SELECT NULL, data_id, 1000 + ?1, kind, ?2, ?3, remarks, disposal,"
-                                     " disposal_date, acquired, cost, deduction, opening, method, life, rate,"
-                                     " basis_is_amount, basis_value, ratio, months, basis, balance, category, equal,"
-                                     " revised, ordinary, additional1, additional2, expenses"
-                                     " FROM assets WHERE seq = (SELECT MIN(seq) FROM assets)",
-                                     -1, &copy, nullptr),
-                  SQLITE_OK)
+        ASSERT_EQ(
+            sqlite3_prepare_v2(db,
+                               "INSERT INTO assets SELECT NULL, data_id, 1000 + ?1, kind, ?2, ?3, remarks, disposal,"
+                               " disposal_date, acquired, cost, deduction, opening, method, life, rate,"
+                               " basis_is_amount, basis_value, ratio, months, basis, balance, category, equal,"
+                               " revised, ordinary, additional1, additional2, expenses"
+                               " FROM assets WHERE seq = (SELECT MIN(seq) FROM assets)",
+                               -1, &copy, nullptr),
+            SQLITE_OK)
             << sqlite3_errmsg(db);
         std::vector<std::pair<std::string, std::string>> rows;  // name, quantity
         for (const std::string& name : names) rows.emplace_back(name, "1\x01");
@@ -270,13 +286,15 @@ TEST_F(RunFixture, WhateverBytesTheStoreHoldsTheReportIsWellFormed) {
         for (size_t i = 0; i < rows.size(); ++i) {
             sqlite3_bind_int(copy, 1, static_cast<int>(i));
             sqlite3_bind_blob(copy, 2, rows[i].first.data(), static_cast<int>(rows[i].first.size()), SQLITE_TRANSIENT);
-            sqlite3_bind_blob(copy, 3, rows[i].second.data(), static_cast<int>(rows[i].second.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_blob(copy, 3, rows[i].second.data(), static_cast<int>(rows[i].second.size()),
+                              SQLITE_TRANSIENT);
             ASSERT_EQ(sqlite3_step(copy), SQLITE_DONE) << sqlite3_errmsg(db);
             sqlite3_reset(copy);
         }
         sqlite3_finalize(copy);
-        const char* odd = "UPDATE eras SET name = CAST(X'8E9701' AS BLOB);"
-                          "UPDATE data_sets SET name = CAST(X'8E52036300FF' AS BLOB)";
+        const char* odd =
+            "UPDATE eras SET name = CAST(X'8E9701' AS BLOB);"
+            "UPDATE data_sets SET name = CAST(X'8E52036300FF' AS BLOB)";
         ASSERT_EQ(sqlite3_exec(db, odd, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
         sqlite3_close(db);
     }
@@ -292,7 +310,9 @@ TEST_F(RunFixture, WhateverBytesTheStoreHoldsTheReportIsWellFormed) {
         const std::string name = kept ? std::string("A") + static_cast<char>(c) + "B" : "A B";
         EXPECT_TRUE(Contains(report, "<SISANMEI>" + name + "</SISANMEI>")) << c;
     }
-    for (const char* written : {"A\x7F" "B", "A @B", "AB "})
+    for (const char* written : {"A\x7F"
+                                "B",
+                                "A @B", "AB "})
         EXPECT_TRUE(Contains(report, std::string("<SISANMEI>") + written + "</SISANMEI>")) << written;
     EXPECT_TRUE(Contains(report, "<SUURYO>1.00</SUURYO>"));
     EXPECT_TRUE(Contains(report, "<SUURYOTANI> </SUURYOTANI>"));
@@ -375,12 +395,14 @@ TEST_F(GeneratedRunFixture, TheReportOfTenThousandAssetsKeepsItsBytes) {
 // conditions dialog is open.  The report must come from one state of the
 // store, the one the dialog showed.
 TEST_F(GeneratedRunFixture, AnImportDuringTheDialogLeavesTheRunWithTheStateItShowed) {
-    const std::string before = U8(u8"[data]\nid = D1\nnumber = 1\nname = 旧商店\nperiod = 20240101 20241231\n"
-                                  u8"[user]\nid = u\nselected = 1\n[era]\nstart = 19890108\nname = 平成\n"
-                                  u8"[asset]\nname = 旧資産\nacquired = 20200101\ncost = 1000\nmethod = 1\n");
-    const std::string after = U8(u8"[data]\nid = D1\nnumber = 1\nname = 新商店\nperiod = 20250101 20251231\n"
-                                 u8"[asset]\nname = 新資産一\nacquired = 20200101\ncost = 2000\nmethod = 1\n"
-                                 u8"[asset]\nname = 新資産二\nacquired = 20200101\ncost = 3000\nmethod = 1\n");
+    const std::string before =
+        U8(u8"[data]\nid = D1\nnumber = 1\nname = 旧商店\nperiod = 20240101 20241231\n"
+           u8"[user]\nid = u\nselected = 1\n[era]\nstart = 19890108\nname = 平成\n"
+           u8"[asset]\nname = 旧資産\nacquired = 20200101\ncost = 1000\nmethod = 1\n");
+    const std::string after =
+        U8(u8"[data]\nid = D1\nnumber = 1\nname = 新商店\nperiod = 20250101 20251231\n"
+           u8"[asset]\nname = 新資産一\nacquired = 20200101\ncost = 2000\nmethod = 1\n"
+           u8"[asset]\nname = 新資産二\nacquired = 20200101\ncost = 3000\nmethod = 1\n");
     Import(before);
     const fs::path replacement = m_home / "replacement.txt";
     std::ofstream(replacement, std::ios::binary) << after;
@@ -394,7 +416,10 @@ TEST_F(GeneratedRunFixture, AnImportDuringTheDialogLeavesTheRunWithTheStateItSho
         dup2(in[0], 0);
         dup2(out[1], 1);
         dup2(out[1], 2);
-        close(in[0]); close(in[1]); close(out[0]); close(out[1]);
+        close(in[0]);
+        close(in[1]);
+        close(out[0]);
+        close(out[1]);
         execl(BOKCTL_PATH, BOKCTL_PATH, "--home", m_home.c_str(), "run", static_cast<char*>(nullptr));
         _exit(127);
     }

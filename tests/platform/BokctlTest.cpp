@@ -58,7 +58,8 @@ const RunCase kRunCases[] = {
      0},
     {"NothingPosted",
      {"--window", "4244", "de"},
-     "argc=2\narg=4244,32769,3,de\nhost disabled: yes\nhost re-enabled: yes\nprogress dialog re-parented: no\nposted: nothing\n",
+     "argc=2\narg=4244,32769,3,de\nhost disabled: yes\nhost re-enabled: yes\nprogress dialog re-parented: no\nposted: "
+     "nothing\n",
      99},
     {"LeftDisabled",
      {"--window", "4245", "dp1"},
@@ -67,7 +68,8 @@ const RunCase kRunCases[] = {
      1},
     {"EmptyField4",
      {"--window", "4246"},
-     "argc=2\narg=4246,32769,3,\nhost disabled: no\nhost re-enabled: no\nprogress dialog re-parented: no\nposted: nothing\n",
+     "argc=2\narg=4246,32769,3,\nhost disabled: no\nhost re-enabled: no\nprogress dialog re-parented: no\nposted: "
+     "nothing\n",
      99},
     {"Field4WithCommaAndBlankIsOneArgument",
      {"--window", "4247", "ep1,C:\\a b\\x.xml"},
@@ -132,7 +134,8 @@ const ErrorCase kErrors[] = {
     {"FailZeroStatus", {"fail", "Move", "0"}, "status of 0"},
     {"ImportMissingFile", {"import", "/nonexistent/file.txt"}, "cannot read /nonexistent/file.txt"},
     {"ShowWithoutStore", {"show"}, "there is no store"},
-    {"RunField4OutsideCodePage932", {"run", "--program", FAKE_LINKAGE_PATH, reinterpret_cast<const char*>(u8"C:\\😀.xml")},
+    {"RunField4OutsideCodePage932",
+     {"run", "--program", FAKE_LINKAGE_PATH, reinterpret_cast<const char*>(u8"C:\\😀.xml")},
      "code page 932 cannot hold"},
     {"RunField4NotUtf8", {"run", "--program", FAKE_LINKAGE_PATH, "C:\\\xff.xml"}, "code page 932 cannot hold"},
 };

@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "TestHome.h"
 #include "compat/msgbox.h"
 #include "platform/BokBCore.h"
-#include "TestHome.h"
 
 namespace {
 
@@ -20,10 +20,11 @@ struct Shown {
 class MessageBoxCapture {
 public:
     explicit MessageBoxCapture(int answer) {
-        m_previous = compat::SetMessageBoxHandler([this, answer](HWND owner, const char* text, const char* caption, UINT type) {
-            m_shown = Shown{owner, text, caption, type, m_shown.calls + 1};
-            return answer;
-        });
+        m_previous =
+            compat::SetMessageBoxHandler([this, answer](HWND owner, const char* text, const char* caption, UINT type) {
+                m_shown = Shown{owner, text, caption, type, m_shown.calls + 1};
+                return answer;
+            });
     }
     ~MessageBoxCapture() { compat::SetMessageBoxHandler(m_previous); }
     const Shown& Last() const { return m_shown; }
@@ -92,7 +93,11 @@ const DispMsgCase kDispMsgCases[] = {
     {"Token", "ES_APRPACKAGENAME", PACKAGE},
     {"TokenTwiceInText", "A ES_APRPACKAGENAME B ES_APRPACKAGENAME.", "A " PACKAGE " B " PACKAGE "."},
     // 0x83 0x45 is "ウ": its trail byte is an "E" that starts no token.
-    {"TrailByteIsNoTokenStart", "\x83" "ES_APRPACKAGENAME", "\x83" "ES_APRPACKAGENAME"},
+    {"TrailByteIsNoTokenStart",
+     "\x83"
+     "ES_APRPACKAGENAME",
+     "\x83"
+     "ES_APRPACKAGENAME"},
     {"Empty", "", ""},
 };
 

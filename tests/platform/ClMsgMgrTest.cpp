@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "compat/msgbox.h"
 #include "TestHome.h"
+#include "compat/msgbox.h"
 
 namespace {
 
@@ -29,15 +29,13 @@ struct FatalCase {
 };
 
 // "エラーが発生しました。(コード: " in code page 932.
-#define ERROR_HEAD "\x83\x47\x83\x89\x81\x5b\x82\xaa\x94\xad\x90\xb6\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42(\x83\x52\x81\x5b\x83\x68: "
+#define ERROR_HEAD                                                                              \
+    "\x83\x47\x83\x89\x81\x5b\x82\xaa\x94\xad\x90\xb6\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42(" \
+    "\x83\x52\x81\x5b\x83\x68: "
 
 const FatalCase kFatalCases[] = {
-    {0, 1, 0, nullptr},
-    {5000, 1, 0, nullptr},
-    {1, 1, 0, nullptr},
-    {-5, 0, 1, nullptr},
-    {-5, 1, 1, ERROR_HEAD "-5)"},
-    {-1004, 1, 1, ERROR_HEAD "-1004)"},
+    {0, 1, 0, nullptr},  {5000, 1, 0, nullptr},        {1, 1, 0, nullptr},
+    {-5, 0, 1, nullptr}, {-5, 1, 1, ERROR_HEAD "-5)"}, {-1004, 1, 1, ERROR_HEAD "-1004)"},
 };
 
 class CheckFatalTest : public testing::TestWithParam<FatalCase> {};

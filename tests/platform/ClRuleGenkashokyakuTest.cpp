@@ -4,13 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/BokBCore.h"
 #include "TestHome.h"
+#include "platform/BokBCore.h"
 
 namespace {
 
 // Every field of the asset set, so that each lands at its own offset.
-const char8_t kFullAsset[] = u8R"(
+const char8_t kFullAsset[] =
+    u8R"(
 [data]
 id = D1
 number = 1
@@ -54,27 +55,27 @@ struct Bytes {
 // The master record of kFullAsset, little-endian, packed.
 const Bytes kMasterBytes[] = {
     {48, std::string("\x0a\x00\x00\x00", 4)},
-    {52, std::string("\x8b\x40\x8a\x42\x41\x00", 6)},                      // 機械A
-    {245, std::string("\x31\x2c\x32\x35\x30\x2e\x35\x87\x75", 9)},          // 1,250.5㎡, no terminator
+    {52, std::string("\x8b\x40\x8a\x42\x41\x00", 6)},               // 機械A
+    {245, std::string("\x31\x2c\x32\x35\x30\x2e\x35\x87\x75", 9)},  // 1,250.5㎡, no terminator
     {254, std::string("R\x00", 2)},
     {336, std::string("\x05\x00", 2)},
-    {356, std::string("\x19\x04\x33\x01", 4)},                              // 20120601
-    {368, std::string("\x40\x1c\xdc\xdf\x02\x00\x00\x00", 8)},              // 1234567.8912
-    {376, std::string("\x88\x13\x00\x00\x00\x00\x00\x00", 8)},              // 0.5
-    {384, std::string("\xff\xff\xff\xff\xff\xff\xff\xff", 8)},              // -0.0001
+    {356, std::string("\x19\x04\x33\x01", 4)},                  // 20120601
+    {368, std::string("\x40\x1c\xdc\xdf\x02\x00\x00\x00", 8)},  // 1234567.8912
+    {376, std::string("\x88\x13\x00\x00\x00\x00\x00\x00", 8)},  // 0.5
+    {384, std::string("\xff\xff\xff\xff\xff\xff\xff\xff", 8)},  // -0.0001
     {392, std::string("\x08\x00", 2)},
     {394, std::string("\x0a\x00", 2)},
     {396, std::string("\xc8\x00\x00\x00", 4)},
     {404, std::string("\x01", 1)},
-    {408, std::string("\xf1\x58\xc6\xa4\x7e\x8d\x03\x00", 8)},              // 99999999999.0001
-    {426, std::string("\x0b\x1a", 2)},                                      // 6667
+    {408, std::string("\xf1\x58\xc6\xa4\x7e\x8d\x03\x00", 8)},  // 99999999999.0001
+    {426, std::string("\x0b\x1a", 2)},                          // 6667
     {430, std::string("\x07\x00", 2)},
-    {448, std::string("\x40\x42\x0f\x00\x00\x00\x00\x00", 8)},              // 100
-    {480, std::string("\x20\x4e\x00\x00\x00\x00\x00\x00", 8)},              // 2
-    {488, std::string("\xaf\xd9\x34\x01", 4)},                              // 20240815
+    {448, std::string("\x40\x42\x0f\x00\x00\x00\x00\x00", 8)},  // 100
+    {480, std::string("\x20\x4e\x00\x00\x00\x00\x00\x00", 8)},  // 2
+    {488, std::string("\xaf\xd9\x34\x01", 4)},                  // 20240815
     {528, std::string("\x02\x00", 2)},
     {534, std::string("\x01", 1)},
-    {537, std::string("\x30\x75\x00\x00\x00\x00\x00\x00", 8)},              // 3
+    {537, std::string("\x30\x75\x00\x00\x00\x00\x00\x00", 8)},  // 3
 };
 
 const Bytes kYearBytes[] = {
@@ -109,9 +110,10 @@ TEST(ClRuleGenkashokyakuTest, MoveFillsTheNamedFieldsAndZeroesTheRest) {
     std::string master(sizeof(StKOTEISHISANINFO), '\xee');
     std::string year(sizeof(StKOTEINENINFO), '\xee');
     std::string month(sizeof(StKOTEITSUKIINFO), '\xee');
-    ASSERT_EQ(rule.Move(0, reinterpret_cast<StKOTEISHISANINFO*>(master.data()),
-                        reinterpret_cast<StKOTEINENINFO*>(year.data()), reinterpret_cast<StKOTEITSUKIINFO*>(month.data())),
-              0);
+    ASSERT_EQ(
+        rule.Move(0, reinterpret_cast<StKOTEISHISANINFO*>(master.data()),
+                  reinterpret_cast<StKOTEINENINFO*>(year.data()), reinterpret_cast<StKOTEITSUKIINFO*>(month.data())),
+        0);
     EXPECT_EQ(master, (Expected<sizeof(StKOTEISHISANINFO)>(kMasterBytes)));
     EXPECT_EQ(year, (Expected<sizeof(StKOTEINENINFO)>(kYearBytes)));
     EXPECT_EQ(month, std::string(sizeof(StKOTEITSUKIINFO), '\0'));
@@ -218,8 +220,14 @@ TEST(ClRuleGenkashokyakuTest, MoveByAnyIndexGivesThatRecord) {
         long index;
         long status;
         const char* name;
-    } steps[] = {{2, 0, "c30"}, {2, 0, "c30"}, {0, 0, "c10-first"}, {3, 0, "uncoded"}, {1, 0, "c10-second"},
-                 {4, BOK_NO_MORE_RECORDS, ""}, {-1, BOK_ERR_BAD_ARGUMENT, ""}, {1, 0, "c10-second"}};
+    } steps[] = {{2, 0, "c30"},
+                 {2, 0, "c30"},
+                 {0, 0, "c10-first"},
+                 {3, 0, "uncoded"},
+                 {1, 0, "c10-second"},
+                 {4, BOK_NO_MORE_RECORDS, ""},
+                 {-1, BOK_ERR_BAD_ARGUMENT, ""},
+                 {1, 0, "c10-second"}};
     for (const auto& step : steps) {
         EXPECT_EQ(rule.Move(step.index, &master, &year, &month), step.status) << step.index;
         EXPECT_STREQ(master.szName, step.name) << step.index;

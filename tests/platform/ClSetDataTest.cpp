@@ -5,15 +5,16 @@
 #include <memory>
 #include <vector>
 
+#include "TestHome.h"
 #include "platform/BokBCore.h"
 #include "platform/BokCmn.h"
-#include "TestHome.h"
 
 namespace {
 
 // Three data sets in an order that the walk must change: by number, then
 // by ID.  D2a and D2b share the number 2.
-const char8_t kThreeDataSets[] = u8R"(
+const char8_t kThreeDataSets[] =
+    u8R"(
 [data]
 id = D3
 number = 3
@@ -78,10 +79,10 @@ TEST_F(ClSetDataTest, FillsTheRecordAtItsOffsets) {
     std::memcpy(expected + 0, "D2a", 3);
     std::memcpy(expected + 16, "\x02\x00\x00\x00", 4);
     std::memcpy(expected + 24, "\x8e\x52\x93\x63\x8f\xa4\x8e\x96", 8);  // 山田商事
-    std::memcpy(expected + 284, "\xe5\xd6\x34\x01", 4);                  // 20240101
-    std::memcpy(expected + 288, "\x4f\xdb\x34\x01", 4);                  // 20241231
+    std::memcpy(expected + 284, "\xe5\xd6\x34\x01", 4);                 // 20240101
+    std::memcpy(expected + 288, "\x4f\xdb\x34\x01", 4);                 // 20241231
     std::memcpy(expected + 300, "\x01\x00\x00\x00", 4);
-    std::memcpy(expected + 326, "\x63\x00", 2);                          // 99
+    std::memcpy(expected + 326, "\x63\x00", 2);  // 99
     expected[947] = 2;
     expected[1232] = 1;
     EXPECT_EQ(std::memcmp(raw, expected, sizeof raw), 0);
@@ -96,12 +97,9 @@ struct WalkFault {
 };
 
 const WalkFault kWalkFaults[] = {
-    {"WalkDatEveryCall", "WalkDat", -9, -1, 0},
-    {"WalkDatAtIndex1", "WalkDat", -9, 1, 1},
-    {"WalkDatAtIndex2", "WalkDat", 77, 2, 2},
-    {"WalkDatInsteadOfTheEnd", "WalkDat", -9, 3, 3},
-    {"ReadyDat", "ReadyDat", -4, -1, 0},
-    {"ReadyDatIgnoresIndex", "ReadyDat", -4, 5, 0},
+    {"WalkDatEveryCall", "WalkDat", -9, -1, 0}, {"WalkDatAtIndex1", "WalkDat", -9, 1, 1},
+    {"WalkDatAtIndex2", "WalkDat", 77, 2, 2},   {"WalkDatInsteadOfTheEnd", "WalkDat", -9, 3, 3},
+    {"ReadyDat", "ReadyDat", -4, -1, 0},        {"ReadyDatIgnoresIndex", "ReadyDat", -4, 5, 0},
 };
 
 class ClSetDataFaultTest : public ClSetDataTest, public testing::WithParamInterface<WalkFault> {};

@@ -1,14 +1,15 @@
 #include <cstring>
 #include <vector>
 
+#include "TestHome.h"
 #include "platform/BokBCore.h"
 #include "platform/BokCmn.h"
-#include "TestHome.h"
 
 namespace {
 
 // Imported out of order: the walk must sort them by their first day.
-const char8_t kEras[] = u8R"(
+const char8_t kEras[] =
+    u8R"(
 [era]
 start = 20190501
 name = 令和

@@ -1,8 +1,8 @@
 #include <cstring>
 
+#include "TestHome.h"
 #include "platform/BokBCore.h"
 #include "platform/BokCmn.h"
-#include "TestHome.h"
 
 namespace {
 

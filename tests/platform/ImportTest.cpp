@@ -7,10 +7,10 @@
 #include <sstream>
 #include <string>
 
+#include "TestHome.h"
 #include "platform/BokBCore.h"
 #include "platform/BokCmn.h"
 #include "platform/BokFileMgr.h"
-#include "TestHome.h"
 
 namespace {
 
@@ -61,7 +61,10 @@ const Refusal kRefusals[] = {
     {"BadUtf8", Asset("remarks = \xff\xfe\n"), 11, "remarks"},
     {"LaterSectionRefused", Asset("") + "[era]\nstart = 1\nname = X\n", 12, "start"},
     // Control characters, in every kind of text.
-    {"ControlInDataName", "[data]\nid = D2\nnumber = 2\nname = AB\x01" "CD\nperiod = 20240101 20241231\n", 9, "name"},
+    {"ControlInDataName",
+     "[data]\nid = D2\nnumber = 2\nname = AB\x01"
+     "CD\nperiod = 20240101 20241231\n",
+     9, "name"},
     {"NulInDataId", WithNul("[data]\nid = D0001", "X\nnumber = 2\nname = X\nperiod = 20240101 20241231\n"), 7, "id"},
     {"NulInAssetData", Asset(WithNul("data = D1", "X\n")), 11, "data"},
     {"TabInAssetName", "[asset]\nname = A\tB\nacquired = 20240101\ncost = 1\nmethod = 1\n", 7, "name"},
@@ -69,7 +72,10 @@ const Refusal kRefusals[] = {
     {"ControlInRemarks", Asset("remarks = a\x1F\n"), 11, "remarks"},
     {"ControlInUserId", "[user]\nid = u\x1B[2J\nselected = 1\n", 7, "id"},
     {"ControlInEraName", "[era]\nstart = 20190501\nname = R\x0C\n", 8, "name"},
-    {"ControlInFolderPath", "[folder]\ntype = 1\npath = C:\\a\x0B" "b\n", 8, "path"},
+    {"ControlInFolderPath",
+     "[folder]\ntype = 1\npath = C:\\a\x0B"
+     "b\n",
+     8, "path"},
     // A CR on its own ends a line: the text after it is a line of its own.
     {"LoneCrEndsALine", Asset("remarks = a\rb\n"), 12, ""},
 };
@@ -112,7 +118,10 @@ TEST(ImportTest, EveryControlCharacterIsRefusedAndShownEscaped) {
         EXPECT_FALSE(bok::ImportText(home.Path(), file, &error));
         EXPECT_EQ(error.field, "name");
         char shown[16], code[16];
-        std::snprintf(shown, sizeof shown, "\"AB\\x%02X" "CD\"", c);
+        std::snprintf(shown, sizeof shown,
+                      "\"AB\\x%02X"
+                      "CD\"",
+                      c);
         std::snprintf(code, sizeof code, "U+%04X", c);
         EXPECT_NE(error.message.find(shown), std::string::npos) << error.message;
         EXPECT_NE(error.message.find(code), std::string::npos) << error.message;
@@ -221,8 +230,8 @@ class ImportAmountTest : public testing::TestWithParam<AmountCase> {};
 
 TEST_P(ImportAmountTest, StoresExactTenThousandths) {
     TestHome home;
-    home.Import(std::string(kHead) + "[asset]\nname = A\nacquired = 20240101\nmethod = 1\ncost = " +
-                GetParam().text + "\n");
+    home.Import(std::string(kHead) + "[asset]\nname = A\nacquired = 20240101\nmethod = 1\ncost = " + GetParam().text +
+                "\n");
     ClRuleGenkashokyaku rule;
     rule.SetCurDataID("D1");
     ASSERT_EQ(rule.MoveReady(nullptr, RuleGenkashokyaku_Sort_Code, RuleGenkashokyaku_Sum_None), 0);
@@ -237,9 +246,10 @@ INSTANTIATE_TEST_SUITE_P(Import, ImportAmountTest, testing::ValuesIn(kAmounts));
 
 TEST(ImportTest, DefaultsCommentsAndBlanks) {
     TestHome home;
-    home.Import("\xEF\xBB\xBF# a comment\r\n\r\n[data]\r\n  id =  D1  \r\nnumber=1\r\nname = A # not a comment\r\n"
-                "period = 20240101   20241231\r\n" +
-                Asset(""));
+    home.Import(
+        "\xEF\xBB\xBF# a comment\r\n\r\n[data]\r\n  id =  D1  \r\nnumber=1\r\nname = A # not a comment\r\n"
+        "period = 20240101   20241231\r\n" +
+        Asset(""));
     auto* set = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(5, 1));
     BOKCURSOR cursor = nullptr;
     ASSERT_EQ(set->GetDatCursor(&cursor), 0);

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "TestHome.h"
 #include "compat/win32.h"
 #include "platform/BokBCore.h"
 #include "platform/BokCmn.h"
 #include "platform/BokFileMgr.h"
-#include "TestHome.h"
 
 namespace {
 

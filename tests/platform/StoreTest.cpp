@@ -5,11 +5,11 @@
 
 #include <cstring>
 
+#include "TestHome.h"
 #include "platform/BokBCore.h"
 #include "platform/BokCmn.h"
 #include "platform/BokFileMgr.h"
 #include "platform/BokLink.h"
-#include "TestHome.h"
 
 namespace {
 
@@ -22,22 +22,24 @@ struct BrokenStore {
 void NoStore(const TestHome&) {}
 void EmptyFile(const TestHome& home) { home.WriteFile("bok.db", ""); }
 void Garbage(const TestHome& home) { home.WriteFile("bok.db", std::string(4096, '\x5a') + "not a database"); }
-void FolderInstead(const TestHome& home) { ASSERT_TRUE(std::filesystem::create_directory(test_env::FromUtf8(home.File("bok.db")))); }
+void FolderInstead(const TestHome& home) {
+    ASSERT_TRUE(std::filesystem::create_directory(test_env::FromUtf8(home.File("bok.db"))));
+}
 void OtherSchema(const TestHome& home) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(home.File("bok.db").c_str(), &db), SQLITE_OK);
-    sqlite3_exec(db, "CREATE TABLE meta(key TEXT, value TEXT); INSERT INTO meta VALUES('schema', '1');"
-                     "CREATE TABLE data_sets(id BLOB)", nullptr, nullptr, nullptr);
+    sqlite3_exec(db,
+                 "CREATE TABLE meta(key TEXT, value TEXT); INSERT INTO meta VALUES('schema', '1');"
+                 "CREATE TABLE data_sets(id BLOB)",
+                 nullptr, nullptr, nullptr);
     sqlite3_close(db);
 }
 
 // The missing store comes first: the administration creates it, so only
 // the cases after it are refused there.
 const BrokenStore kBrokenStores[] = {
-    {"Missing", BOK_ERR_NO_STORE, NoStore},
-    {"EmptyFile", BOK_ERR_BAD_STORE, EmptyFile},
-    {"Garbage", BOK_ERR_BAD_STORE, Garbage},
-    {"FolderInsteadOfFile", BOK_ERR_BAD_STORE, FolderInstead},
+    {"Missing", BOK_ERR_NO_STORE, NoStore},          {"EmptyFile", BOK_ERR_BAD_STORE, EmptyFile},
+    {"Garbage", BOK_ERR_BAD_STORE, Garbage},         {"FolderInsteadOfFile", BOK_ERR_BAD_STORE, FolderInstead},
     {"OtherSchema", BOK_ERR_BAD_STORE, OtherSchema},
 };
 
@@ -103,7 +105,8 @@ TEST_P(BrokenStoreAdminTest, RefusesWithoutReplacingTheFile) {
     EXPECT_EQ(after.st_size, before.st_size);
 }
 
-INSTANTIATE_TEST_SUITE_P(Store, BrokenStoreAdminTest, testing::ValuesIn(std::begin(kBrokenStores) + 1, std::end(kBrokenStores)),
+INSTANTIATE_TEST_SUITE_P(Store, BrokenStoreAdminTest,
+                         testing::ValuesIn(std::begin(kBrokenStores) + 1, std::end(kBrokenStores)),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StoreTest, OpensLazilyOnceTheStoreExists) {
@@ -212,8 +215,9 @@ TEST(StoreTest, AConnectionReadsOneStateOfTheStore) {
 
     ClBokConnect* connect = ClBokConnect::Inst();
     ASSERT_EQ(connect->Initiate(), 0);
-    home.Import("[era]\nstart = 20190501\nname = B\n[data]\nid = D1\nnumber = 1\nname = Shop\n"
-                "period = 20250101 20251231\n");
+    home.Import(
+        "[era]\nstart = 20190501\nname = B\n[data]\nid = D1\nnumber = 1\nname = Shop\n"
+        "period = 20250101 20251231\n");
     home.Fault("GetPeriod", -3);
     EXPECT_EQ(eraCount(), 1);
     EXPECT_EQ(period(), 20240101);

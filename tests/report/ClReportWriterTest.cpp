@@ -62,11 +62,16 @@ std::string ExampleHead(const std::string& productName, const std::string& produ
            "\t\t<VERSION>1</VERSION>\r\n"
            "\t\t<FUNCTIONID>3</FUNCTIONID>\r\n"
            "\t\t<CONNECTEDPROGRAMVER>19.01.00</CONNECTEDPROGRAMVER>\r\n"
-           "\t\t<PROGRAMNAME>" + productName + "</PROGRAMNAME>\r\n"
-           "\t\t<PROGRAMVER>" + productVersion + "</PROGRAMVER>\r\n"
+           "\t\t<PROGRAMNAME>" +
+           productName +
+           "</PROGRAMNAME>\r\n"
+           "\t\t<PROGRAMVER>" +
+           productVersion +
+           "</PROGRAMVER>\r\n"
            "\t</SYSTEM>\r\n"
            "\t<BASIC>\r\n"
-           "\t\t<KOMONSAKINAME>\x82\x60\x81\x95\x82\x61" "商事</KOMONSAKINAME>\r\n"
+           "\t\t<KOMONSAKINAME>\x82\x60\x81\x95\x82\x61"
+           "商事</KOMONSAKINAME>\r\n"
            "\t\t<JIGYOUNENDOFROM>20170101</JIGYOUNENDOFROM>\r\n"
            "\t\t<JIGYOUNENDOTO>20171231</JIGYOUNENDOTO>\r\n"
            "\t\t<HASUU_SYOUKYAKU>3</HASUU_SYOUKYAKU>\r\n"
@@ -104,8 +109,10 @@ public:
     // A pulse starts its secondary bar at 0; its steps never stand there.
     void SetSubBar(int, int upper, int pos) override {
         if (upper != 5 || pos != 0) return;
-        if (moves.empty()) ++pulsesBeforeMoves;
-        else ++moves.back().pulsesAfter;
+        if (moves.empty())
+            ++pulsesBeforeMoves;
+        else
+            ++moves.back().pulsesAfter;
     }
     void BringToTop() override {}
     void Repaint() override {}
@@ -223,8 +230,8 @@ TEST_F(ReportWriterTest, WorkedExample) {
 TEST_F(ReportWriterTest, OutOfMemoryForSupportInfoWritesDefaults) {
     WriteSupportInfo("[=製品名=]X\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]Y\r\n");
     std::vector<std::string> shown;
-    compat::MessageBoxHandler previous = compat::SetMessageBoxHandler(
-        [&shown](HWND, const char* text, const char*, UINT) {
+    compat::MessageBoxHandler previous =
+        compat::SetMessageBoxHandler([&shown](HWND, const char* text, const char*, UINT) {
             shown.emplace_back(text);
             return IDOK;
         });
@@ -251,13 +258,33 @@ const BasicCase kBasicCases[] = {
     {"negative function id", -1, "A&B商事", 20170101, 20171231, 0, {"\t\t<FUNCTIONID>-1</FUNCTIONID>\r\n"}},
     {"largest function id", 32767, "x", 20170101, 20171231, 0, {"\t\t<FUNCTIONID>32767</FUNCTIONID>\r\n"}},
     {"empty business name", 3, "", 20170101, 20171231, 0, {"\t\t<KOMONSAKINAME></KOMONSAKINAME>\r\n"}},
-    {"round up", 3, "x", 20170101, 20171231, 1,
+    {"round up",
+     3,
+     "x",
+     20170101,
+     20171231,
+     1,
      {"\t\t<HASUU_SYOUKYAKU>2</HASUU_SYOUKYAKU>\r\n", "\t\t<HASUU_ZANZON>1</HASUU_ZANZON>\r\n"}},
-    {"round down", 3, "x", 20170101, 20171231, 2,
+    {"round down",
+     3,
+     "x",
+     20170101,
+     20171231,
+     2,
      {"\t\t<HASUU_SYOUKYAKU>1</HASUU_SYOUKYAKU>\r\n", "\t\t<HASUU_ZANZON>1</HASUU_ZANZON>\r\n"}},
-    {"period as plain numbers", 3, "x", 20190501, 20200430, 0,
+    {"period as plain numbers",
+     3,
+     "x",
+     20190501,
+     20200430,
+     0,
      {"\t\t<JIGYOUNENDOFROM>20190501</JIGYOUNENDOFROM>\r\n\t\t<JIGYOUNENDOTO>20200430</JIGYOUNENDOTO>\r\n"}},
-    {"name already full-width", 3, "ＡＢＣ商事", 20170101, 20171231, 0,
+    {"name already full-width",
+     3,
+     "ＡＢＣ商事",
+     20170101,
+     20171231,
+     0,
      {"\t\t<KOMONSAKINAME>ＡＢＣ商事</KOMONSAKINAME>\r\n"}},
 };
 
@@ -294,19 +321,22 @@ TEST_F(ReportWriterTest, UnknownFractionEndsBasicAfterThreeLines) {
     // What had been written at the last pulse; the failed report then
     // went, and nothing came to its path.
     const std::string expected = kDeclaration +
-        "<REPORT>\r\n"
-        "\t<SYSTEM>\r\n"
-        "\t\t<GYOUMUPREFIX>QZ14</GYOUMUPREFIX>\r\n"
-        "\t\t<VERSION>1</VERSION>\r\n"
-        "\t\t<FUNCTIONID>3</FUNCTIONID>\r\n"
-        "\t\t<CONNECTEDPROGRAMVER>19.01.00</CONNECTEDPROGRAMVER>\r\n"
-        "\t\t<PROGRAMNAME>" + kDefaultName + "</PROGRAMNAME>\r\n"
-        "\t\t<PROGRAMVER>19.00.0X</PROGRAMVER>\r\n"
-        "\t</SYSTEM>\r\n"
-        "\t<BASIC>\r\n"
-        "\t\t<KOMONSAKINAME>\x82\x60\x81\x95\x82\x61" "商事</KOMONSAKINAME>\r\n"
-        "\t\t<JIGYOUNENDOFROM>20170101</JIGYOUNENDOFROM>\r\n"
-        "\t\t<JIGYOUNENDOTO>20171231</JIGYOUNENDOTO>\r\n";
+                                 "<REPORT>\r\n"
+                                 "\t<SYSTEM>\r\n"
+                                 "\t\t<GYOUMUPREFIX>QZ14</GYOUMUPREFIX>\r\n"
+                                 "\t\t<VERSION>1</VERSION>\r\n"
+                                 "\t\t<FUNCTIONID>3</FUNCTIONID>\r\n"
+                                 "\t\t<CONNECTEDPROGRAMVER>19.01.00</CONNECTEDPROGRAMVER>\r\n"
+                                 "\t\t<PROGRAMNAME>" +
+                                 kDefaultName +
+                                 "</PROGRAMNAME>\r\n"
+                                 "\t\t<PROGRAMVER>19.00.0X</PROGRAMVER>\r\n"
+                                 "\t</SYSTEM>\r\n"
+                                 "\t<BASIC>\r\n"
+                                 "\t\t<KOMONSAKINAME>\x82\x60\x81\x95\x82\x61"
+                                 "商事</KOMONSAKINAME>\r\n"
+                                 "\t\t<JIGYOUNENDOFROM>20170101</JIGYOUNENDOFROM>\r\n"
+                                 "\t\t<JIGYOUNENDOTO>20171231</JIGYOUNENDOTO>\r\n";
     EXPECT_EQ(view.last, expected);
     EXPECT_FALSE(Exists(HostFile()));
     EXPECT_FALSE(Exists(TempFile()));
@@ -420,19 +450,38 @@ TEST_F(ReportWriterTest, EmptyListStillAdvances) {
     EXPECT_EQ(m_progress.Caption(), "集計中 70％");
 }
 
-
 // Notes the report file's length at every pulse: each line reaches the file
 // in its own write, so the length says which lines a pulse came after.
 
 // An asset whose fields are all empty, as its 28 lines read.
 std::string EmptyAssetLines(int count) {
     static const char* const kNames[] = {
-        "SISANMEI", "SUURYO", "SUURYOTANI", "SYUTOKUNENGETU_GENGO", "SYUTOKUNENGETU_NEN",
-        "SYUTOKUNENGETU_TUKI", "SYUTOKUKINGAKU", "SYOUKYAKUHOSYOUGAKU", "KISYUTYOUBOKAKAKU",
-        "SYOUKYAKUKISOKINGAKU", "SYOUKYAKUHOUHOU", "SYOUKYAKUMEI", "KEIKASOTI", "TAIYOUNENSU",
-        "SYOUKYAKURITU", "KAITEISYOUKYAKURITU", "KAITEISYUTOKUKAGAKU", "SYOUKYAKUKIKAN",
-        "CHOUSEIMAESYOUKYAKUGAKU", "FUTUUSYOUKYAKUHI", "WARIMASISYOUKYAKUHI", "JIGYOUSENYUWARIAI",
-        "HITUYOUKEIHISANNYUUGAKU", "MISYOUKYAKUZANDAKA", "TEKIYOU_JYOUDAN", "TEKIYOU_GEDAN",
+        "SISANMEI",
+        "SUURYO",
+        "SUURYOTANI",
+        "SYUTOKUNENGETU_GENGO",
+        "SYUTOKUNENGETU_NEN",
+        "SYUTOKUNENGETU_TUKI",
+        "SYUTOKUKINGAKU",
+        "SYOUKYAKUHOSYOUGAKU",
+        "KISYUTYOUBOKAKAKU",
+        "SYOUKYAKUKISOKINGAKU",
+        "SYOUKYAKUHOUHOU",
+        "SYOUKYAKUMEI",
+        "KEIKASOTI",
+        "TAIYOUNENSU",
+        "SYOUKYAKURITU",
+        "KAITEISYOUKYAKURITU",
+        "KAITEISYUTOKUKAGAKU",
+        "SYOUKYAKUKIKAN",
+        "CHOUSEIMAESYOUKYAKUGAKU",
+        "FUTUUSYOUKYAKUHI",
+        "WARIMASISYOUKYAKUHI",
+        "JIGYOUSENYUWARIAI",
+        "HITUYOUKEIHISANNYUUGAKU",
+        "MISYOUKYAKUZANDAKA",
+        "TEKIYOU_JYOUDAN",
+        "TEKIYOU_GEDAN",
     };
     std::string lines = "\t\t<SISAN Count=\"" + std::to_string(count) + "\">\r\n";
     for (const char* name : kNames) lines += std::string("\t\t\t<") + name + "></" + name + ">\r\n";
@@ -573,15 +622,17 @@ TEST_F(ReportWriterTest, NullPathOrData) {
     EXPECT_FALSE(Exists(TempFile()));
     // Without data the report ended after SYSTEM.
     EXPECT_EQ(view.last, kDeclaration +
-        "<REPORT>\r\n"
-        "\t<SYSTEM>\r\n"
-        "\t\t<GYOUMUPREFIX>QZ14</GYOUMUPREFIX>\r\n"
-        "\t\t<VERSION>1</VERSION>\r\n"
-        "\t\t<FUNCTIONID>3</FUNCTIONID>\r\n"
-        "\t\t<CONNECTEDPROGRAMVER>19.01.00</CONNECTEDPROGRAMVER>\r\n"
-        "\t\t<PROGRAMNAME>" + kDefaultName + "</PROGRAMNAME>\r\n"
-        "\t\t<PROGRAMVER>19.00.0X</PROGRAMVER>\r\n"
-        "\t</SYSTEM>\r\n");
+                             "<REPORT>\r\n"
+                             "\t<SYSTEM>\r\n"
+                             "\t\t<GYOUMUPREFIX>QZ14</GYOUMUPREFIX>\r\n"
+                             "\t\t<VERSION>1</VERSION>\r\n"
+                             "\t\t<FUNCTIONID>3</FUNCTIONID>\r\n"
+                             "\t\t<CONNECTEDPROGRAMVER>19.01.00</CONNECTEDPROGRAMVER>\r\n"
+                             "\t\t<PROGRAMNAME>" +
+                             kDefaultName +
+                             "</PROGRAMNAME>\r\n"
+                             "\t\t<PROGRAMVER>19.00.0X</PROGRAMVER>\r\n"
+                             "\t</SYSTEM>\r\n");
 }
 
 // A failure at an exact byte, the root end tag's included: the report is
@@ -593,10 +644,8 @@ struct CutCase {
 };
 
 const CutCase kCutCases[] = {
-    {"at the first SYSTEM line", 2},
-    {"at PROGRAMNAME", 8},
-    {"at the BASIC start tag", 11},
-    {"at the DATA end tag", 18},
+    {"at the first SYSTEM line", 2},   {"at PROGRAMNAME", 8},
+    {"at the BASIC start tag", 11},    {"at the DATA end tag", 18},
     {"at the root end tag alone", 19},
 };
 
@@ -695,7 +744,8 @@ public:
 TEST_F(ReportWriterTest, AFileThatFailsToCloseIsAFailedReport) {
     struct ScopedFactory {
         ScopedFactory() {
-            ClReportWriter::SetFileFactory([]() -> std::unique_ptr<CFile> { return std::make_unique<CloseFailingFile>(); });
+            ClReportWriter::SetFileFactory(
+                []() -> std::unique_ptr<CFile> { return std::make_unique<CloseFailingFile>(); });
         }
         ~ScopedFactory() { ClReportWriter::SetFileFactory(nullptr); }
     };
@@ -885,10 +935,12 @@ TEST_F(SampleReportTest, ParsesAndReadsBackInJapanese) {
         {"string(/REPORT/BASIC/KOMONSAKINAME)", u8"山田商事"},
         {"string(/REPORT/BASIC/JIGYOUNENDOFROM)", u8"20240101"},
         {"string(/REPORT/DATA/SISAN[@Count='1']/SISANMEI)", u8"事務所建物"},
-        {"count(/REPORT/DATA/SISAN)", std::u8string(reinterpret_cast<const char8_t*>(std::to_string(m_output.size()).c_str()))},
+        {"count(/REPORT/DATA/SISAN)",
+         std::u8string(reinterpret_cast<const char8_t*>(std::to_string(m_output.size()).c_str()))},
     };
     for (const Query& q : queries) {
-        std::optional<std::string> value = RunCommand("xmllint --xpath \"" + std::string(q.xpath) + "\" '" + copy + "'");
+        std::optional<std::string> value =
+            RunCommand("xmllint --xpath \"" + std::string(q.xpath) + "\" '" + copy + "'");
         ASSERT_TRUE(value) << q.xpath;
         if (!value->empty() && value->back() == '\n') value->pop_back();
         EXPECT_EQ(*value, testsupport::U8(q.expected.c_str())) << q.xpath;

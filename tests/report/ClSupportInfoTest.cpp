@@ -34,11 +34,14 @@ struct SupportInfoCase {
 };
 
 const SupportInfoCase kCases[] = {
-    {"lines in CR LF", "[=会社=]x\r\n" + kNameKey + "ミルダン１９\r\n" + kVersionKey + "19.00.05\r\n",
-     "ミルダン１９", "19.00.05"},
+    {"lines in CR LF", "[=会社=]x\r\n" + kNameKey + "ミルダン１９\r\n" + kVersionKey + "19.00.05\r\n", "ミルダン１９",
+     "19.00.05"},
     {"last line without CR LF", kNameKey + "N\r\n" + kVersionKey + "19.00.07", "N", "19.00.07"},
     {"end-of-file mark after the last line", kVersionKey + "19.00.08\r\n\x1A", "", "19.00.08"},
-    {"end-of-file mark right after the value", kNameKey + "P\x1A" "junk", "P", ""},
+    {"end-of-file mark right after the value",
+     kNameKey + "P\x1A"
+                "junk",
+     "P", ""},
     {"key anywhere in its line", "note: " + kNameKey + "Q\r\n", "Q", ""},
     {"first match wins", kNameKey + "first\r\n" + kNameKey + "second\r\n", "first", ""},
     {"key with nothing after it", kNameKey + "\r\n" + kVersionKey, "", ""},

@@ -59,8 +59,7 @@ const EscapeCase kEscapeCases[] = {
 };
 
 TEST(XmlWriterEscape, Table) {
-    for (const EscapeCase& c : kEscapeCases)
-        EXPECT_EQ(ClXmlWriter::Escape(c.text.c_str()), c.expected) << c.label;
+    for (const EscapeCase& c : kEscapeCases) EXPECT_EQ(ClXmlWriter::Escape(c.text.c_str()), c.expected) << c.label;
 }
 
 // XML 1.0 admits of the C0 controls only TAB, CR and LF; every other one
@@ -83,49 +82,89 @@ struct LineCase {
 
 const LineCase kLineCases[] = {
     {"start tag with one attribute",
-     [](ClXmlWriter& w) { char line[256]; return w.StartElement(line, "SISAN", 2, "Count", "1", nullptr, nullptr); },
+     [](ClXmlWriter& w) {
+         char line[256];
+         return w.StartElement(line, "SISAN", 2, "Count", "1", nullptr, nullptr);
+     },
      "\t\t<SISAN Count=\"1\">\r\n"},
     {"start tag with two attributes",
-     [](ClXmlWriter& w) { char line[256]; return w.StartElement(line, "A", 1, "x", "1", "y", "<2>"); },
+     [](ClXmlWriter& w) {
+         char line[256];
+         return w.StartElement(line, "A", 1, "x", "1", "y", "<2>");
+     },
      "\t<A x=\"1\" y=\"&lt;2&gt;\">\r\n"},
     {"attribute name without value",
-     [](ClXmlWriter& w) { char line[256]; return w.StartElement(line, "SISAN", 2, "Count", nullptr, nullptr, nullptr); },
+     [](ClXmlWriter& w) {
+         char line[256];
+         return w.StartElement(line, "SISAN", 2, "Count", nullptr, nullptr, nullptr);
+     },
      "\t\t<SISAN>\r\n"},
     {"second attribute without the first",
-     [](ClXmlWriter& w) { char line[256]; return w.StartElement(line, "B", 0, nullptr, nullptr, "y", "2"); },
+     [](ClXmlWriter& w) {
+         char line[256];
+         return w.StartElement(line, "B", 0, nullptr, nullptr, "y", "2");
+     },
      "<B>\r\n"},
     {"element with second attribute without the first",
-     [](ClXmlWriter& w) { char line[256]; return w.WriteElement(line, "B", "t", 0, nullptr, "1", "y", "2"); },
+     [](ClXmlWriter& w) {
+         char line[256];
+         return w.WriteElement(line, "B", "t", 0, nullptr, "1", "y", "2");
+     },
      "<B>t</B>\r\n"},
     {"attribute value escaped",
-     [](ClXmlWriter& w) { char line[256]; return w.StartElement(line, "C", 0, "q", "a\"b'c&"); },
+     [](ClXmlWriter& w) {
+         char line[256];
+         return w.StartElement(line, "C", 0, "q", "a\"b'c&");
+     },
      "<C q=\"a&quot;b&apos;c&amp;\">\r\n"},
     {"text element",
-     [](ClXmlWriter& w) { char line[256]; return w.WriteElement(line, "VERSION", "1", 2); },
+     [](ClXmlWriter& w) {
+         char line[256];
+         return w.WriteElement(line, "VERSION", "1", 2);
+     },
      "\t\t<VERSION>1</VERSION>\r\n"},
     {"text element with attributes",
-     [](ClXmlWriter& w) { char line[256]; return w.WriteElement(line, "V", "&", 1, "a", "1", "b", "2"); },
+     [](ClXmlWriter& w) {
+         char line[256];
+         return w.WriteElement(line, "V", "&", 1, "a", "1", "b", "2");
+     },
      "\t<V a=\"1\" b=\"2\">&amp;</V>\r\n"},
     {"empty text",
-     [](ClXmlWriter& w) { char line[256]; return w.WriteElement(line, "SUURYO", "", 3); },
+     [](ClXmlWriter& w) {
+         char line[256];
+         return w.WriteElement(line, "SUURYO", "", 3);
+     },
      "\t\t\t<SUURYO></SUURYO>\r\n"},
     {"text with a line break stays inside",
-     [](ClXmlWriter& w) { char line[256]; return w.WriteElement(line, "T", "a\r\nb", 0); },
+     [](ClXmlWriter& w) {
+         char line[256];
+         return w.WriteElement(line, "T", "a\r\nb", 0);
+     },
      "<T>a\r\nb</T>\r\n"},
     {"end tag",
-     [](ClXmlWriter& w) { char line[256]; return w.EndElement(line, "DATA", 1); },
+     [](ClXmlWriter& w) {
+         char line[256];
+         return w.EndElement(line, "DATA", 1);
+     },
      "\t</DATA>\r\n"},
     {"negative indent",
-     [](ClXmlWriter& w) { char line[256]; return w.EndElement(line, "X", -3); },
+     [](ClXmlWriter& w) {
+         char line[256];
+         return w.EndElement(line, "X", -3);
+     },
      "</X>\r\n"},
     {"names unchanged",
-     [](ClXmlWriter& w) { char line[256]; return w.StartElement(line, "a&b", 0); },
+     [](ClXmlWriter& w) {
+         char line[256];
+         return w.StartElement(line, "a&b", 0);
+     },
      "<a&b>\r\n"},
-    {"text unchanged",
-     [](ClXmlWriter& w) { return w.WriteText("<?x?>\r\n"); },
-     "<?x?>\r\n"},
+    {"text unchanged", [](ClXmlWriter& w) { return w.WriteText("<?x?>\r\n"); }, "<?x?>\r\n"},
     {"line and terminator exactly filling the buffer",
-     [](ClXmlWriter& w) { char line[12]; return w.EndElement(line, "ABCDE", 1); },
+     [](ClXmlWriter& w) {
+         char line[12];
+         return w.EndElement(line, "ABCDE", 1);
+     },
      "\t</ABCDE>\r\n"},
 };
 
@@ -294,15 +333,30 @@ struct OverlongCase {
 
 const OverlongCase kOverlongCases[] = {
     {"terminator one byte over the buffer",
-     [](ClXmlWriter& w) { char line[11]; return w.EndElement(line, "ABCDE", 1); }},
+     [](ClXmlWriter& w) {
+         char line[11];
+         return w.EndElement(line, "ABCDE", 1);
+     }},
     {"text whose escaped form exceeds 255 bytes",
-     [](ClXmlWriter& w) { char line[512]; return w.WriteElement(line, "T", std::string(52, '&').c_str(), 0); }},
+     [](ClXmlWriter& w) {
+         char line[512];
+         return w.WriteElement(line, "T", std::string(52, '&').c_str(), 0);
+     }},
     {"attribute value of 256 bytes",
-     [](ClXmlWriter& w) { char line[512]; return w.StartElement(line, "T", 0, "a", std::string(256, 'a').c_str()); }},
+     [](ClXmlWriter& w) {
+         char line[512];
+         return w.StartElement(line, "T", 0, "a", std::string(256, 'a').c_str());
+     }},
     {"indent beyond the buffer",
-     [](ClXmlWriter& w) { char line[256]; return w.EndElement(line, "T", 1000000); }},
+     [](ClXmlWriter& w) {
+         char line[256];
+         return w.EndElement(line, "T", 1000000);
+     }},
     {"indent filling the buffer",
-     [](ClXmlWriter& w) { char line[8]; return w.EndElement(line, "T", 8); }},
+     [](ClXmlWriter& w) {
+         char line[8];
+         return w.EndElement(line, "T", 8);
+     }},
 };
 
 TEST_F(XmlWriterTest, OverlongLinesFailWithoutWritingHalfALine) {

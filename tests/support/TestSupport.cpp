@@ -17,8 +17,7 @@ namespace testsupport {
 // the same helpers serve the Windows build under Wine.
 TempFolder::TempFolder(std::string_view name) {
     m_strPath = test_env::MakeTempFolder((std::string(name) + "-").c_str());
-    if (m_strPath.empty())
-        ADD_FAILURE() << "no temporary folder for " << name;
+    if (m_strPath.empty()) ADD_FAILURE() << "no temporary folder for " << name;
 }
 
 TempFolder::~TempFolder() { test_env::RemoveTree(m_strPath); }

@@ -20,10 +20,12 @@ class ConditionsDlgTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(home.IsReady()) << home.Error();
-        SetDrives(home, {"C: fixed drive_c", "Q: cdrom drive_q", "R: fixed drive_r ro", "\\\\SERVER\\share remote share",
-                        "\\\\SERVER\\roshare remote roshare ro"},
-                       {"drive_c", "drive_q", "drive_r", "share", "roshare"});
-        ASSERT_TRUE(home.Import(u8R"(
+        SetDrives(home,
+                  {"C: fixed drive_c", "Q: cdrom drive_q", "R: fixed drive_r ro", "\\\\SERVER\\share remote share",
+                   "\\\\SERVER\\roshare remote roshare ro"},
+                  {"drive_c", "drive_q", "drive_r", "share", "roshare"});
+        ASSERT_TRUE(
+            home.Import(u8R"(
 [folder]
 type = 0
 path = C:\BOK\DATA\
@@ -128,25 +130,19 @@ TEST_F(ConditionsDlgTest, DataOfEveryOtherKindOpensTheDialog) {
 
 struct StRadioCase {
     int nKind;
-    int nRemembered;  // 0: no entry
+    int nRemembered;                    // 0: no entry
     bool bGeneral, bRealEstate, bBoth;  // enabled
     int nChecked;
 };
 
 TEST_F(ConditionsDlgTest, EnablesAndChecksTheCategoriesOfTheBusinessKind) {
     const StRadioCase cases[] = {
-        {1, 0, true, false, false, IDC_RAD_GENERAL},
-        {1, 2, true, false, false, IDC_RAD_GENERAL},
-        {1, 3, true, false, false, IDC_RAD_GENERAL},
-        {2, 0, false, true, false, IDC_RAD_REALESTATE},
-        {2, 1, false, true, false, IDC_RAD_REALESTATE},
-        {2, 3, false, true, false, IDC_RAD_REALESTATE},
-        {3, 0, true, true, true, IDC_RAD_GENERAL},
-        {3, 1, true, true, true, IDC_RAD_GENERAL},
-        {3, 2, true, true, true, IDC_RAD_REALESTATE},
-        {3, 3, true, true, true, IDC_RAD_BOTH},
-        {3, 4, true, true, true, IDC_RAD_GENERAL},
-        {0, 2, true, true, true, IDC_RAD_REALESTATE},
+        {1, 0, true, false, false, IDC_RAD_GENERAL},    {1, 2, true, false, false, IDC_RAD_GENERAL},
+        {1, 3, true, false, false, IDC_RAD_GENERAL},    {2, 0, false, true, false, IDC_RAD_REALESTATE},
+        {2, 1, false, true, false, IDC_RAD_REALESTATE}, {2, 3, false, true, false, IDC_RAD_REALESTATE},
+        {3, 0, true, true, true, IDC_RAD_GENERAL},      {3, 1, true, true, true, IDC_RAD_GENERAL},
+        {3, 2, true, true, true, IDC_RAD_REALESTATE},   {3, 3, true, true, true, IDC_RAD_BOTH},
+        {3, 4, true, true, true, IDC_RAD_GENERAL},      {0, 2, true, true, true, IDC_RAD_REALESTATE},
         {7, 3, true, true, true, IDC_RAD_BOTH},
     };
     for (const StRadioCase& c : cases) {
@@ -158,7 +154,8 @@ TEST_F(ConditionsDlgTest, EnablesAndChecksTheCategoriesOfTheBusinessKind) {
         EXPECT_EQ(view.IsControlEnabled(IDC_RAD_GENERAL), c.bGeneral);
         EXPECT_EQ(view.IsControlEnabled(IDC_RAD_REALESTATE), c.bRealEstate);
         EXPECT_EQ(view.IsControlEnabled(IDC_RAD_BOTH), c.bBoth);
-        for (int id : {IDC_RAD_GENERAL, IDC_RAD_REALESTATE, IDC_RAD_BOTH}) EXPECT_EQ(view.GetCheck(id), id == c.nChecked) << id;
+        for (int id : {IDC_RAD_GENERAL, IDC_RAD_REALESTATE, IDC_RAD_BOTH})
+            EXPECT_EQ(view.GetCheck(id), id == c.nChecked) << id;
     }
 }
 
@@ -220,7 +217,8 @@ TEST_F(ConditionsDlgTest, KeysMoveTheFocusOrRunButOnlyWithoutModifiers) {
         {"Shift+F12", IDC_EDT_OUTPUT, VK_F12, true, false, false, FALSE, IDC_EDT_OUTPUT, false},
         {"Ctrl+F12", IDC_EDT_OUTPUT, VK_F12, false, true, false, FALSE, IDC_EDT_OUTPUT, false},
         {"Alt+F12", IDC_EDT_OUTPUT, VK_F12, false, false, true, FALSE, IDC_EDT_OUTPUT, false},
-        {"Esc goes to the dialog manager", IDC_EDT_OUTPUT, VK_ESCAPE, false, false, false, FALSE, IDC_EDT_OUTPUT, false},
+        {"Esc goes to the dialog manager", IDC_EDT_OUTPUT, VK_ESCAPE, false, false, false, FALSE, IDC_EDT_OUTPUT,
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszTitle);
@@ -241,8 +239,8 @@ TEST_F(ConditionsDlgTest, KeysMoveTheFocusOrRunButOnlyWithoutModifiers) {
 struct StRefusalCase {
     const char* pszTitle;
     std::string strPath;
-    std::vector<int> answers;          // to the questions, in order
-    std::vector<std::string> messages; // every box shown, in order
+    std::vector<int> answers;           // to the questions, in order
+    std::vector<std::string> messages;  // every box shown, in order
 };
 
 class ConditionsDlgRefusalTest : public ConditionsDlgTest, public ::testing::WithParamInterface<StRefusalCase> {};
@@ -305,7 +303,8 @@ INSTANTIATE_TEST_SUITE_P(
         StRefusalCase{"a folder without a file name", "C:\\out\\", {}, {kNoName}},
         StRefusalCase{"an existing folder", "C:\\out\\folder.xml", {}, {kNoName}},
         StRefusalCase{"a missing folder, not to be created", "C:\\new\\a.xml", {IDNO}, {kCreate}},
-        StRefusalCase{"a folder that cannot be created", "C:\\out\\file\\sub\\a.xml", {IDYES}, {kCreate, kCreateFailed}},
+        StRefusalCase{
+            "a folder that cannot be created", "C:\\out\\file\\sub\\a.xml", {IDYES}, {kCreate, kCreateFailed}},
         StRefusalCase{"an existing file, not to be overwritten", "C:\\out\\exists.xml", {IDNO}, {kOverwrite}}),
     [](const ::testing::TestParamInfo<StRefusalCase>& info) { return "Case" + std::to_string(info.index); });
 
@@ -327,7 +326,11 @@ TEST_F(ConditionsDlgTest, AcceptsAPathThatPassesEveryCheck) {
         {"a share", nullptr, "\\\\SERVER\\share\\a.xml", {}, {}, nullptr},
         {"a new folder on a share", nullptr, "\\\\SERVER\\share\\d\\a.xml", {IDYES}, {kCreate}, "share/d"},
         {"a host path overwrites without asking", "C:\\out\\exists.xml", "C:\\out\\exists.xml", {}, {}, nullptr},
-        {"a host path still asks for a folder", "C:\\host\\h.xml", "C:\\host\\h.xml", {IDYES}, {kCreate},
+        {"a host path still asks for a folder",
+         "C:\\host\\h.xml",
+         "C:\\host\\h.xml",
+         {IDYES},
+         {kCreate},
          "drive_c/host"},
     };
     for (const auto& c : cases) {

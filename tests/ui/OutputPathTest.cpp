@@ -20,20 +20,21 @@ class OutputPathTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetDrives(home,
-            {
-                "C:               fixed      drive_c",
-                "E:               removable  drive_e",
-                "S:               remote     drive_s",
-                "Q:               cdrom      drive_q",
-                "M:               ramdisk    drive_m",
-                "U:               unknown    drive_u",
-                "N:               noroot     drive_n",
-                "R:               fixed      drive_r   ro",
-                "G:               fixed      gone",
-                "\\\\SERVER\\share    remote  share",
-                "\\\\SERVER\\roshare  remote  roshare  ro",
-            },
-            {"drive_c", "drive_e", "drive_s", "drive_q", "drive_m", "drive_u", "drive_n", "drive_r", "share", "roshare"});
+                  {
+                      "C:               fixed      drive_c",
+                      "E:               removable  drive_e",
+                      "S:               remote     drive_s",
+                      "Q:               cdrom      drive_q",
+                      "M:               ramdisk    drive_m",
+                      "U:               unknown    drive_u",
+                      "N:               noroot     drive_n",
+                      "R:               fixed      drive_r   ro",
+                      "G:               fixed      gone",
+                      "\\\\SERVER\\share    remote  share",
+                      "\\\\SERVER\\roshare  remote  roshare  ro",
+                  },
+                  {"drive_c", "drive_e", "drive_s", "drive_q", "drive_m", "drive_u", "drive_n", "drive_r", "share",
+                   "roshare"});
     }
 
     testsupport::ScopedPlatformHome home{"deprlink-ui"};
@@ -108,7 +109,7 @@ TEST_F(OutputPathTest, UsesOnlyWritableDrivesOfTheAcceptedTypes) {
         {"C:\\out\\a.xml", true},
         {"c:\\out\\a.xml", true},
         {"E:\\a.xml", true},
-        {"S:\\a.xml", true},  // a network drive under a letter
+        {"S:\\a.xml", true},   // a network drive under a letter
         {"Q:\\a.xml", false},  // CD-ROM
         {"M:\\a.xml", false},  // RAM disk
         {"U:\\a.xml", false},  // unknown
@@ -137,7 +138,7 @@ TEST_F(OutputPathTest, ChecksDriveLettersByTypeAndAccess) {
         int nMode;
         bool bExpected;
     } const cases[] = {
-        {'C', 6, true}, {'c', 6, true}, {'R', 4, true}, {'R', 6, false}, {'Q', 4, false},
+        {'C', 6, true},  {'c', 6, true},  {'R', 4, true},  {'R', 6, false},  {'Q', 4, false},
         {'X', 0, false}, {'@', 0, false}, {'[', 0, false}, {0x95, 0, false},
     };
     for (const auto& c : cases) {
@@ -182,8 +183,9 @@ TEST_F(OutputPathTest, FolderExistsLooksAtTheFolderOfThePath) {
     home.MakeDir("drive_c/out");
     home.WriteFile("drive_c/out/file.xml", "x");
     const StCheckCase cases[] = {
-        {"C:\\out\\", true},          {"C:\\out\\anything.xml", true}, {"c:\\OUT\\", false},
-        {"C:\\out\\file.xml\\", false}, {"C:\\missing\\", false},        {"X:\\", false},
+        {"C:\\out\\", true},      {"C:\\out\\anything.xml", true},
+        {"c:\\OUT\\", false},     {"C:\\out\\file.xml\\", false},
+        {"C:\\missing\\", false}, {"X:\\", false},
     };
     for (const StCheckCase& c : cases) {
         SCOPED_TRACE(c.pszPath);

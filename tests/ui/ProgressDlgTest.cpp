@@ -45,8 +45,7 @@ TEST(ProgressDlgTest, PulseStepsTheSecondaryBarSixTimes) {
     RecordingProgressView view;
     CProgressDlg progress(&view);
     progress.Pulse();
-    const std::vector<StBar> expected = {{0, 5, 0}, {0, 5, 1}, {0, 5, 2}, {0, 5, 3},
-                                         {0, 5, 4}, {0, 5, 5}, {0, 5, 1}};
+    const std::vector<StBar> expected = {{0, 5, 0}, {0, 5, 1}, {0, 5, 2}, {0, 5, 3}, {0, 5, 4}, {0, 5, 5}, {0, 5, 1}};
     EXPECT_EQ(view.subBars, expected);
     EXPECT_EQ(view.broughtToTop, 1);
     EXPECT_EQ(view.repaints, 1);
@@ -82,20 +81,20 @@ std::vector<std::string> Captions(int fromPercent, int toPercent) {
     return captions;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ranges, ProgressAdvanceTest,
-    ::testing::Values(StAdvanceCase{200, 400, Captions(20, 40), 400, 201},
-                      StAdvanceCase{0, 200, Captions(0, 20), 200, 201},
-                      StAdvanceCase{700, 1000, Captions(70, 100), 1000, 301},
-                      StAdvanceCase{401, 409, {}, 409, 9},
-                      StAdvanceCase{500, 500, Captions(50, 50), 500, 1},
-                      StAdvanceCase{400, 399, {}, 0, 0}));
+INSTANTIATE_TEST_SUITE_P(Ranges, ProgressAdvanceTest,
+                         ::testing::Values(StAdvanceCase{200, 400, Captions(20, 40), 400, 201},
+                                           StAdvanceCase{0, 200, Captions(0, 20), 200, 201},
+                                           StAdvanceCase{700, 1000, Captions(70, 100), 1000, 301},
+                                           StAdvanceCase{401, 409, {}, 409, 9},
+                                           StAdvanceCase{500, 500, Captions(50, 50), 500, 1},
+                                           StAdvanceCase{400, 399, {}, 0, 0}));
 
 TEST(ProgressDlgTest, AFullRunEndsWithAFullBarAndOneHundredPerCent) {
     RecordingProgressView view;
     CProgressDlg progress(&view);
     progress.InitBars();
-    for (auto [from, to] : {std::pair<short, short>{0, 200}, {200, 400}, {400, 500}, {500, 600}, {600, 700}, {700, 1000}})
+    for (auto [from, to] :
+         {std::pair<short, short>{0, 200}, {200, 400}, {400, 500}, {500, 600}, {600, 700}, {700, 1000}})
         progress.Advance(from, to);
     EXPECT_EQ(progress.MainPos(), 1000);
     EXPECT_EQ(view.mainBars.back(), (StBar{0, 1000, 1000}));

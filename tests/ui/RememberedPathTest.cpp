@@ -21,7 +21,8 @@ class RememberedPathTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(home.IsReady()) << home.Error();
-        ASSERT_TRUE(home.Import(u8R"(
+        ASSERT_TRUE(
+            home.Import(u8R"(
 [folder]
 type = 1
 path = C:\BOK\ENV\
@@ -36,7 +37,8 @@ selected = 5
 
     void SignIn(const char8_t* id, int first, int selected) {
         const std::string text = "[user]\nid = " + std::string(reinterpret_cast<const char*>(id)) +
-                                 "\nfirst = " + std::to_string(first) + "\nselected = " + std::to_string(selected) + "\n";
+                                 "\nfirst = " + std::to_string(first) + "\nselected = " + std::to_string(selected) +
+                                 "\n";
         ASSERT_TRUE(home.Import(std::u8string(text.begin(), text.end()))) << home.Error();
     }
 
@@ -94,8 +96,9 @@ INSTANTIATE_TEST_SUITE_P(
         StSaveCase{"a path with slashes", "", 2, "C:\\a/b/c.xml", "tanaka/1/5:0/0/2/C:\\a/b/c.xml\n"},
         StSaveCase{"a last line without its line feed is ended first", "sato/1/5:0/0/1/C:\\a.xml", 3, "C:\\t.xml",
                    "sato/1/5:0/0/1/C:\\a.xml\ntanaka/1/5:0/0/3/C:\\t.xml\n"},
-        StSaveCase{"the found line was the last, without its line feed", "sato/1/5:0/0/1/C:\\a.xml\ntanaka/1/5:0/0/2/C:\\o", 3,
-                   "C:\\t.xml", "sato/1/5:0/0/1/C:\\a.xml\ntanaka/1/5:0/0/3/C:\\t.xml\n"},
+        StSaveCase{"the found line was the last, without its line feed",
+                   "sato/1/5:0/0/1/C:\\a.xml\ntanaka/1/5:0/0/2/C:\\o", 3, "C:\\t.xml",
+                   "sato/1/5:0/0/1/C:\\a.xml\ntanaka/1/5:0/0/3/C:\\t.xml\n"},
         StSaveCase{"only the first of two matching lines goes",
                    "tanaka/1/5:0/0/1/C:\\one.xml\ntanaka/1/5:0/0/2/C:\\two.xml\n", 3, "C:\\t.xml",
                    "tanaka/1/5:0/0/2/C:\\two.xml\ntanaka/1/5:0/0/3/C:\\t.xml\n"}),
@@ -141,8 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
         StLoadCase{"plain", "tanaka/1/5:0/0/3/C:\\out\\r.xml\n", true, 0, 0, 3, "C:\\out\\r.xml"},
         StLoadCase{"reserved numbers", "tanaka/1/5:12/34/2/C:\\r.xml\n", true, 12, 34, 2, "C:\\r.xml"},
         StLoadCase{"slashes in the path", "tanaka/1/5:0/0/1/C:\\a/b/c.xml\n", true, 0, 0, 1, "C:\\a/b/c.xml"},
-        StLoadCase{"after other lines, no final LF", "sato/1/5:0/0/1/C:\\s.xml\ntanaka/1/5:0/0/2/C:\\t.xml", true, 0, 0, 2,
-                   "C:\\t.xml"},
+        StLoadCase{"after other lines, no final LF", "sato/1/5:0/0/1/C:\\s.xml\ntanaka/1/5:0/0/2/C:\\t.xml", true, 0, 0,
+                   2, "C:\\t.xml"},
         StLoadCase{"the first of two", "tanaka/1/5:0/0/1/C:\\1.xml\ntanaka/1/5:0/0/2/C:\\2.xml\n", true, 0, 0, 1,
                    "C:\\1.xml"},
         StLoadCase{"an empty path", "tanaka/1/5:0/0/3/\n", true, 0, 0, 3, ""},
@@ -150,9 +153,10 @@ INSTANTIATE_TEST_SUITE_P(
         StLoadCase{"another data number", "tanaka/1/6:0/0/3/C:\\x.xml\n", false, 0, 0, 0, ""},
         StLoadCase{"fewer than three slashes", "tanaka/1/5:0/0/3\n", false, 0, 0, 0, ""},
         StLoadCase{"a path longer than the buffer is cut to 260 bytes",
-                   "tanaka/1/5:0/0/3/C:\\" + std::string(300, 'p') + "\n", true, 0, 0, 3, "C:\\" + std::string(257, 'p')},
-        StLoadCase{"the cut keeps double-byte characters whole",
-                   "tanaka/1/5:0/0/3/C:\\" + Repeat("表", 150) + "\n", true, 0, 0, 3, "C:\\" + Repeat("表", 128)},
+                   "tanaka/1/5:0/0/3/C:\\" + std::string(300, 'p') + "\n", true, 0, 0, 3,
+                   "C:\\" + std::string(257, 'p')},
+        StLoadCase{"the cut keeps double-byte characters whole", "tanaka/1/5:0/0/3/C:\\" + Repeat("表", 150) + "\n",
+                   true, 0, 0, 3, "C:\\" + Repeat("表", 128)},
         StLoadCase{"an empty file", "", false, 0, 0, 0, ""}),
     [](const ::testing::TestParamInfo<StLoadCase>& info) { return "Case" + std::to_string(info.index); });
 
@@ -178,8 +182,7 @@ TEST_F(RememberedPathTest, SavingWithoutAPathKeepsTheRememberedOne) {
     CConditionsDlg fresh(nullptr, &info, nullptr);  // nothing read: an empty path
     SignIn(u8"sato", 1, 6);
     EXPECT_TRUE(fresh.SaveRememberedPath(2, nullptr, 0, 0));
-    EXPECT_EQ(home.ReadFile(kEnvFile),
-              "sato/1/5:0/0/1/C:\\s.xml\ntanaka/1/5:0/0/3/C:\\kept.xml\nsato/1/6:0/0/2/\n");
+    EXPECT_EQ(home.ReadFile(kEnvFile), "sato/1/5:0/0/1/C:\\s.xml\ntanaka/1/5:0/0/3/C:\\kept.xml\nsato/1/6:0/0/2/\n");
 }
 
 // Another run reading the file does not keep the dialog from reading it.
@@ -243,8 +246,10 @@ TEST_F(RememberedPathTest, AnInterruptedReplacementLeavesTheOldFile) {
 // file grows past 80000.
 TEST_F(RememberedPathTest, LargeFilesKeepEveryByte) {
     std::string head, tail;
-    for (int i = 0; i < 400; ++i) head += "user" + std::to_string(i) + "/1/5:0/0/1/C:\\" + std::string(80, 'h') + ".xml\n";
-    for (int i = 0; i < 400; ++i) tail += "other" + std::to_string(i) + "/2/9:0/0/2/C:\\" + std::string(80, 't') + ".xml\n";
+    for (int i = 0; i < 400; ++i)
+        head += "user" + std::to_string(i) + "/1/5:0/0/1/C:\\" + std::string(80, 'h') + ".xml\n";
+    for (int i = 0; i < 400; ++i)
+        tail += "other" + std::to_string(i) + "/2/9:0/0/2/C:\\" + std::string(80, 't') + ".xml\n";
     const std::string entry = "tanaka/1/5:0/0/2/C:\\old.xml\n";
     ASSERT_GT(head.size(), 32768u);
     home.MakeDir("drive_c/BOK/ENV");

@@ -37,17 +37,16 @@ TEST(TerminalProgressTest, RedrawsOneLineInPlaceAndEndsIt) {
         view.SetCaption("集計中 50％");
         view.SetMainBar(0, 1000, 500);
         view.Repaint();
-        view.Repaint();       // nothing changed: nothing drawn
+        view.Repaint();  // nothing changed: nothing drawn
         view.SetSubBar(0, 5, 3);
         view.BringToTop();
-        view.Repaint();       // the secondary bar is not drawn
+        view.Repaint();  // the secondary bar is not drawn
         view.SetCaption("集計中 100％");
         view.SetMainBar(0, 1000, 1000);
         view.Repaint();
     }
-    const std::string expected = "\r" + U8(u8"集計中 ") + Bar(0) +
-                                 "\r" + U8(u8"集計中 50％ ") + Bar(15) +
-                                 "\r" + U8(u8"集計中 100％ ") + Bar(30) + "\n";
+    const std::string expected = "\r" + U8(u8"集計中 ") + Bar(0) + "\r" + U8(u8"集計中 50％ ") + Bar(15) + "\r" +
+                                 U8(u8"集計中 100％ ") + Bar(30) + "\n";
     EXPECT_EQ(Contents(out), expected);
     std::fclose(out);
 }

@@ -3,10 +3,10 @@
 #include <sys/stat.h>
 #include <time.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <memory>
 
 #include <wx/dcclient.h>
@@ -66,9 +66,9 @@ wxImage Capture(const wxRect& rect) {
     const int screenHeight = DisplayHeight(display, DefaultScreen(display));
     const wxRect visible = rect.Intersect(wxRect(0, 0, screenWidth, screenHeight));
     if (visible.IsEmpty()) return wxImage();
-    XImage* shot = XGetImage(display, DefaultRootWindow(display), visible.x, visible.y,
-                             static_cast<unsigned>(visible.width), static_cast<unsigned>(visible.height), AllPlanes,
-                             ZPixmap);
+    XImage* shot =
+        XGetImage(display, DefaultRootWindow(display), visible.x, visible.y, static_cast<unsigned>(visible.width),
+                  static_cast<unsigned>(visible.height), AllPlanes, ZPixmap);
     if (shot == nullptr) return wxImage();
     int rs, rb, gs, gb, bs, bb;
     MaskShift(shot->red_mask, &rs, &rb);

@@ -107,11 +107,16 @@ const ControlCase kResource[] = {
 
 bool IsKind(wxWindow* window, Kind kind) {
     switch (kind) {
-    case Kind::Label: return dynamic_cast<wxStaticText*>(window) != nullptr;
-    case Kind::Group: return dynamic_cast<wxStaticBox*>(window) != nullptr;
-    case Kind::Radio: return dynamic_cast<wxRadioButton*>(window) != nullptr;
-    case Kind::Edit: return dynamic_cast<wxTextCtrl*>(window) != nullptr;
-    case Kind::Button: return dynamic_cast<wxButton*>(window) != nullptr;
+    case Kind::Label:
+        return dynamic_cast<wxStaticText*>(window) != nullptr;
+    case Kind::Group:
+        return dynamic_cast<wxStaticBox*>(window) != nullptr;
+    case Kind::Radio:
+        return dynamic_cast<wxRadioButton*>(window) != nullptr;
+    case Kind::Edit:
+        return dynamic_cast<wxTextCtrl*>(window) != nullptr;
+    case Kind::Button:
+        return dynamic_cast<wxButton*>(window) != nullptr;
     }
     return false;
 }
@@ -160,8 +165,10 @@ TEST(WxConditionsDlgKeys, VirtualKeysOfToolkitKeys) {
     const struct {
         int wxKey, virtKey;
     } cases[] = {
-        {WXK_F12, 0x7B}, {WXK_RETURN, 0x0D}, {WXK_NUMPAD_ENTER, 0x0D}, {WXK_ESCAPE, 0x1B}, {WXK_TAB, 0x09},
-        {WXK_F1, 0x70},  {'A', 'A'},         {'a', 'A'},               {'7', '7'},        {WXK_SHIFT, 0},
+        {WXK_F12, 0x7B},    {WXK_RETURN, 0x0D}, {WXK_NUMPAD_ENTER, 0x0D},
+        {WXK_ESCAPE, 0x1B}, {WXK_TAB, 0x09},    {WXK_F1, 0x70},
+        {'A', 'A'},         {'a', 'A'},         {'7', '7'},
+        {WXK_SHIFT, 0},
     };
     for (const auto& c : cases) EXPECT_EQ(wxui::VirtualKeyOf(c.wxKey), c.virtKey) << c.wxKey;
 }
@@ -202,13 +209,14 @@ TEST_P(WxConditionsInitTest, ShowsTheDataAndEnablesWhatMayBeChosen) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Data, WxConditionsInitTest,
-    ::testing::Values(
-        InitCase{"GeneralOnly", 1, nullptr, true, false, false, 1010, true, u8"出力先(&F)"},
-        InitCase{"RealEstateWithHostPath", 2, "C:\\帳票\\減価償却.xml", false, true, false, 1011, false, u8"出力先"},
-        InitCase{"BothWithHostPath", 3, "C:\\out\\report.xml", true, true, true, 1010, false, u8"出力先"}),
-    [](const ::testing::TestParamInfo<InitCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Data, WxConditionsInitTest,
+                         ::testing::Values(InitCase{"GeneralOnly", 1, nullptr, true, false, false, 1010, true,
+                                                    u8"出力先(&F)"},
+                                           InitCase{"RealEstateWithHostPath", 2, "C:\\帳票\\減価償却.xml", false, true,
+                                                    false, 1011, false, u8"出力先"},
+                                           InitCase{"BothWithHostPath", 3, "C:\\out\\report.xml", true, true, true,
+                                                    1010, false, u8"出力先"}),
+                         [](const ::testing::TestParamInfo<InitCase>& info) { return std::string(info.param.name); });
 
 // Keys ---------------------------------------------------------------------
 

@@ -6,12 +6,12 @@
 
 #include <ostream>
 
+#include <sys/stat.h>
 #include <cstring>
 #include <memory>
-#include <sys/stat.h>
 
-#include <wx/filedlg.h>
 #include <wx/button.h>
+#include <wx/filedlg.h>
 
 #include "WxTestSupport.h"
 #include "ui/ConditionsDlg.h"
@@ -101,21 +101,30 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{"Information", MB_ICONINFORMATION, wxID_OK, IDOK, {wxID_OK}, wxART_INFORMATION, wxID_OK},
         MessageCase{"Plain", MB_OK, wxID_OK, IDOK, {wxID_OK}, wxArtID(), wxID_OK},
         MessageCase{"ClosedNoticeIsOk", MB_ICONWARNING, wxID_CANCEL, IDOK, {wxID_OK}, wxART_WARNING, wxID_OK},
-        MessageCase{"QuestionYes", MB_YESNO | MB_ICONQUESTION, wxID_YES, IDYES, {wxID_YES, wxID_NO}, wxART_QUESTION,
+        MessageCase{
+            "QuestionYes", MB_YESNO | MB_ICONQUESTION, wxID_YES, IDYES, {wxID_YES, wxID_NO}, wxART_QUESTION, wxID_YES},
+        MessageCase{
+            "QuestionNo", MB_YESNO | MB_ICONQUESTION, wxID_NO, IDNO, {wxID_YES, wxID_NO}, wxART_QUESTION, wxID_YES},
+        MessageCase{"QuestionClosedIsNo",
+                    MB_YESNO | MB_ICONQUESTION,
+                    wxID_CANCEL,
+                    IDNO,
+                    {wxID_YES, wxID_NO},
+                    wxART_QUESTION,
                     wxID_YES},
-        MessageCase{"QuestionNo", MB_YESNO | MB_ICONQUESTION, wxID_NO, IDNO, {wxID_YES, wxID_NO}, wxART_QUESTION,
-                    wxID_YES},
-        MessageCase{"QuestionClosedIsNo", MB_YESNO | MB_ICONQUESTION, wxID_CANCEL, IDNO, {wxID_YES, wxID_NO},
-                    wxART_QUESTION, wxID_YES},
-        MessageCase{"SecondButtonDefault", MB_YESNO | MB_ICONQUESTION | 0x100, wxID_NO, IDNO, {wxID_YES, wxID_NO},
-                    wxART_QUESTION, wxID_NO}),
+        MessageCase{"SecondButtonDefault",
+                    MB_YESNO | MB_ICONQUESTION | 0x100,
+                    wxID_NO,
+                    IDNO,
+                    {wxID_YES, wxID_NO},
+                    wxART_QUESTION,
+                    wxID_NO}),
     [](const ::testing::TestParamInfo<MessageCase>& info) { return std::string(info.param.name); });
 
 TEST_F(WxFrontendTest, MessageBoxesGoThroughMessageBoxA) {
     ScriptedModals modals;
     modals.Then(ExpectMessage(u8"減価償却の集計結果を正常に出力しました。", wxART_INFORMATION));
-    EXPECT_EQ(MessageBoxA(nullptr, "減価償却の集計結果を正常に出力しました。", "所得税(減価償却)",
-                          MB_ICONINFORMATION),
+    EXPECT_EQ(MessageBoxA(nullptr, "減価償却の集計結果を正常に出力しました。", "所得税(減価償却)", MB_ICONINFORMATION),
               IDOK);
 }
 
@@ -143,7 +152,7 @@ struct BrowseCase {
     const char* initialName;  // cp932
     const char8_t* hostDir;   // below the home; null: no folder given to the dialog
     const char8_t* hostChosen;
-    const char* chosen;       // cp932 Windows path
+    const char* chosen;  // cp932 Windows path
 };
 
 void PrintTo(const BrowseCase& c, std::ostream* os) { *os << c.name; }
@@ -178,15 +187,16 @@ TEST_P(WxBrowseTest, OpensAtTheHostFolderAndAnswersAWindowsPath) {
     EXPECT_EQ(chosen, c.chosen);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Paths, WxBrowseTest,
-    ::testing::Values(
-        BrowseCase{"NamedFile", "C:\\out\\", "report.xml", u8"c/out", u8"c/out/report.xml", "C:\\out\\report.xml"},
-        BrowseCase{"DefaultExtensionAdded", "C:\\out\\", "*.xml", u8"c/out", u8"c/out/new", "C:\\out\\new.XML"},
-        BrowseCase{"JapaneseNames", "C:\\帳票\\", "減価償却.xml", u8"c/帳票", u8"c/帳票/減価償却.xml",
-                   "C:\\帳票\\減価償却.xml"},
-        BrowseCase{"UnknownDriveOpensAnywhere", "Q:\\", "a.xml", nullptr, u8"c/a.xml", "C:\\a.xml"}),
-    [](const ::testing::TestParamInfo<BrowseCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Paths, WxBrowseTest,
+                         ::testing::Values(BrowseCase{"NamedFile", "C:\\out\\", "report.xml", u8"c/out",
+                                                      u8"c/out/report.xml", "C:\\out\\report.xml"},
+                                           BrowseCase{"DefaultExtensionAdded", "C:\\out\\", "*.xml", u8"c/out",
+                                                      u8"c/out/new", "C:\\out\\new.XML"},
+                                           BrowseCase{"JapaneseNames", "C:\\帳票\\", "減価償却.xml", u8"c/帳票",
+                                                      u8"c/帳票/減価償却.xml", "C:\\帳票\\減価償却.xml"},
+                                           BrowseCase{"UnknownDriveOpensAnywhere", "Q:\\", "a.xml", nullptr,
+                                                      u8"c/a.xml", "C:\\a.xml"}),
+                         [](const ::testing::TestParamInfo<BrowseCase>& info) { return std::string(info.param.name); });
 
 TEST_F(WxFrontendTest, CancelledSaveFileDialogChangesNothing) {
     ScriptedModals modals;
@@ -215,10 +225,8 @@ TEST(WxFrontendPieces, DefaultExtensionOnlyForANameWithout) {
         const char* ext;
         const char* result;
     } cases[] = {
-        {"/a/b/report", "XML", "/a/b/report.XML"},
-        {"/a/b/report.xml", "XML", "/a/b/report.xml"},
-        {"/a.b/report", "XML", "/a.b/report.XML"},
-        {"/a/b/", "XML", "/a/b/"},
+        {"/a/b/report", "XML", "/a/b/report.XML"}, {"/a/b/report.xml", "XML", "/a/b/report.xml"},
+        {"/a.b/report", "XML", "/a.b/report.XML"}, {"/a/b/", "XML", "/a/b/"},
         {"/a/b/report", "", "/a/b/report"},
     };
     for (const auto& c : cases) EXPECT_EQ(wxui::WithDefaultExtension(c.path, c.ext), c.result) << c.path;
@@ -273,8 +281,8 @@ TEST_F(WxFrontendTest, F12OnThePatternIsRefusedAndTheDialogStays) {
         // Closing it after the refusal.
         window.HandleKeyDown(KeyDown(WXK_ESCAPE));
     }));
-    modals.Then(ExpectMessage(u8"データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。",
-                              wxART_WARNING));
+    modals.Then(
+        ExpectMessage(u8"データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。", wxART_WARNING));
     modals.Then(ExpectMessage(u8"｢所得税(減価償却)｣の集計を中止します。", wxART_INFORMATION));
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 }

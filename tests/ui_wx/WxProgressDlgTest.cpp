@@ -30,9 +30,7 @@ TEST_F(WxProgressDlgTest, BarsOfTheResourceInAWindowWithoutCloseBox) {
     EXPECT_FALSE(window.HasFlag(wxCLOSE_BOX));
     EXPECT_FALSE(window.IsShown());
 
-    const struct {
-        int id, x, y;
-    } bars[] = {{1018, 5, 5}, {1019, 5, 29}};
+    const struct { int id, x, y; } bars[] = {{1018, 5, 5}, {1019, 5, 29}};
     for (const auto& bar : bars) {
         auto* gauge = dynamic_cast<wxGauge*>(window.FindWindow(bar.id));
         ASSERT_NE(gauge, nullptr) << bar.id;
@@ -77,13 +75,14 @@ TEST_P(WxProgressAdvanceTest, CaptionAndBarsFollowTheRun) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Runs, WxProgressAdvanceTest,
-    ::testing::Values(AdvanceCase{"NothingYet", 0, -1, u8"集計中", 0},
-                      AdvanceCase{"Extraction", 0, 200, u8"集計中 20％", 200},
-                      AdvanceCase{"BetweenWholePerCents", 0, 205, u8"集計中 20％", 205},
-                      AdvanceCase{"WholeRun", 0, 1000, u8"集計中 100％", 1000}),
-    [](const ::testing::TestParamInfo<AdvanceCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Runs, WxProgressAdvanceTest,
+                         ::testing::Values(AdvanceCase{"NothingYet", 0, -1, u8"集計中", 0},
+                                           AdvanceCase{"Extraction", 0, 200, u8"集計中 20％", 200},
+                                           AdvanceCase{"BetweenWholePerCents", 0, 205, u8"集計中 20％", 205},
+                                           AdvanceCase{"WholeRun", 0, 1000, u8"集計中 100％", 1000}),
+                         [](const ::testing::TestParamInfo<AdvanceCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(WxProgressDlgTest, PositionsOutsideTheRangeStopAtItsEnds) {
     WxProgressDlg window;

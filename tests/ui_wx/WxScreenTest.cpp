@@ -256,14 +256,15 @@ TEST_P(WxScreenRefusalTest, TheBoxReachesTheScreenAndThePathIsSelectedAfterwards
 
 INSTANTIATE_TEST_SUITE_P(
     Boxes, WxScreenRefusalTest,
-    ::testing::Values(
-        RefusalCase{"Pattern", "C:\\Mildan\\Data\\*.xml", nullptr,
-                    u8"データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。", false,
-                    "box-invalid-path.png"},
-        RefusalCase{"NewFolder", "C:\\new\\report.xml", nullptr,
-                    u8"指定されたフォルダは存在しません。\n\n作成してもよろしいですか？", true, "box-new-folder.png"},
-        RefusalCase{"Overwrite", "C:\\report.xml", "c/report.xml",
-                    u8"同名のファイルが存在します。\n\n上書きしてもよろしいですか？", true, "box-overwrite.png"}),
+    ::testing::Values(RefusalCase{"Pattern", "C:\\Mildan\\Data\\*.xml", nullptr,
+                                  u8"データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。",
+                                  false, "box-invalid-path.png"},
+                      RefusalCase{"NewFolder", "C:\\new\\report.xml", nullptr,
+                                  u8"指定されたフォルダは存在しません。\n\n作成してもよろしいですか？", true,
+                                  "box-new-folder.png"},
+                      RefusalCase{"Overwrite", "C:\\report.xml", "c/report.xml",
+                                  u8"同名のファイルが存在します。\n\n上書きしてもよろしいですか？", true,
+                                  "box-overwrite.png"}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return std::string(info.param.name); });
 
 TEST_F(WxScreenTest, ARefusalInTheModalDialogReachesTheScreen) {

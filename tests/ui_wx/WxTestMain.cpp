@@ -8,8 +8,8 @@
 #include <wx/debug.h>
 #include <wx/string.h>
 
-#include "ui/Frontend.h"
 #include "WxTestSupport.h"
+#include "ui/Frontend.h"
 
 namespace {
 
@@ -18,8 +18,7 @@ bool g_bStarted = false;
 // A toolkit assertion is a failed test, not a dialog waiting for a click.
 void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg) {
     ADD_FAILURE_AT(file.utf8_string().c_str(), line)
-        << "toolkit assertion in " << func.utf8_string() << ": " << cond.utf8_string() << " "
-        << msg.utf8_string();
+        << "toolkit assertion in " << func.utf8_string() << ": " << cond.utf8_string() << " " << msg.utf8_string();
 }
 
 }  // namespace

@@ -3,11 +3,11 @@
 // answered from a script instead of shown, key presses, and screenshots.
 #pragma once
 
-#include <cstdlib>
 #include <ftw.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <cstdlib>
 
 #include <cstdio>
 #include <deque>
@@ -17,8 +17,8 @@
 #include <string>
 
 #include <wx/app.h>
-#include <wx/dcmemory.h>
 #include <wx/dcclient.h>
+#include <wx/dcmemory.h>
 #include <wx/dialog.h>
 #include <wx/evtloop.h>
 #include <wx/image.h>
@@ -153,10 +153,10 @@ inline bool SaveScreenshot(wxWindow* window, const std::string& name) {
 
 // The test is skipped where there is no display to draw on; a display the
 // toolkit cannot start on is a failure, not a reason to skip.
-#define SKIP_WITHOUT_DISPLAY()                                                        \
-    do {                                                                              \
-        if (!WxTestToolkitStarted()) {                                                \
+#define SKIP_WITHOUT_DISPLAY()                                                            \
+    do {                                                                                  \
+        if (!WxTestToolkitStarted()) {                                                    \
             if (std::getenv("DISPLAY") != nullptr) FAIL() << "the toolkit did not start"; \
-            GTEST_SKIP() << "no display for the windows";                             \
-        }                                                                             \
+            GTEST_SKIP() << "no display for the windows";                                 \
+        }                                                                                 \
     } while (0)

@@ -18,12 +18,9 @@ struct TextCase {
 
 // Both ways, byte for byte.
 const TextCase kRoundTrips[] = {
-    {"Ascii", "C:\\out\\a.xml", u8"C:\\out\\a.xml"},
-    {"Kanji", "\x8f\x57\x8c\x76\x92\x86", u8"集計中"},
-    {"FullWidthTilde", "\x81\x60", u8"～"},
-    {"HalfWidthKatakana", "\xb1\xdd", u8"ｱﾝ"},
-    {"TrailByteIsBackslash", "\x95\x5c", u8"表"},
-    {"NecSpecial", "\x87\x40", u8"①"},
+    {"Ascii", "C:\\out\\a.xml", u8"C:\\out\\a.xml"}, {"Kanji", "\x8f\x57\x8c\x76\x92\x86", u8"集計中"},
+    {"FullWidthTilde", "\x81\x60", u8"～"},          {"HalfWidthKatakana", "\xb1\xdd", u8"ｱﾝ"},
+    {"TrailByteIsBackslash", "\x95\x5c", u8"表"},    {"NecSpecial", "\x87\x40", u8"①"},
 };
 
 TEST(WxText, Cp932AndTheToolkitAgreeBothWays) {
@@ -40,7 +37,10 @@ TEST(WxText, Cp932AndTheToolkitAgreeBothWays) {
 TEST(WxText, DamagedBytesShowAsReplacementAroundTheRest) {
     const TextCase cases[] = {
         {"LoneLeadByteAtTheEnd", "ab\x81", u8"ab\uFFFD"},
-        {"UnusedByte", "a\xff" "b", u8"a\uFFFDb"},
+        {"UnusedByte",
+         "a\xff"
+         "b",
+         u8"a\uFFFDb"},
     };
     for (const TextCase& c : cases) EXPECT_EQ(wxui::FromCp932(c.sjis), FromU8(c.utf8)) << c.name;
 }

@@ -13,7 +13,8 @@
 
 namespace {
 
-const char8_t kCompany[] = u8R"(
+const char8_t kCompany[] =
+    u8R"(
 [data]
 id = D1
 number = 1
@@ -25,7 +26,8 @@ id = U1
 selected = 1
 )";
 
-const char8_t kTwoEras[] = u8R"(
+const char8_t kTwoEras[] =
+    u8R"(
 [era]
 start = 19000101
 name = 甲
@@ -36,12 +38,8 @@ name = 乙
 
 class CmnProcHprTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_home.IsReady()) << m_home.Error();
-    }
-    void TearDown() override {
-        EXPECT_EQ(bok::OpenCursorCount(), 0);
-    }
+    void SetUp() override { ASSERT_TRUE(m_home.IsReady()) << m_home.Error(); }
+    void TearDown() override { EXPECT_EQ(bok::OpenCursorCount(), 0); }
     void Import(std::u8string_view text) { ASSERT_TRUE(m_home.Import(text)) << m_home.Error(); }
 
     testsupport::ScopedPlatformStore m_home;
@@ -66,14 +64,9 @@ struct GengoCase {
 };
 
 const GengoCase kGengoCases[] = {
-    {19000101, 0, "甲", 19000101, 1},
-    {20000331, 0, "甲", 19000101, 101},
-    {20000401, 0, "乙", 20000401, 1},
-    {20001231, 0, "乙", 20000401, 1},
-    {20010101, 0, "乙", 20000401, 2},
-    {99991231, 0, "乙", 20000401, 8000},
-    {99991232, -1, "", 0, 0},
-    {18991231, -1, "", 0, 0},
+    {19000101, 0, "甲", 19000101, 1}, {20000331, 0, "甲", 19000101, 101}, {20000401, 0, "乙", 20000401, 1},
+    {20001231, 0, "乙", 20000401, 1}, {20010101, 0, "乙", 20000401, 2},   {99991231, 0, "乙", 20000401, 8000},
+    {99991232, -1, "", 0, 0},         {18991231, -1, "", 0, 0},
 };
 
 class GengoTest : public CmnProcHprTest, public ::testing::WithParamInterface<GengoCase> {};
@@ -105,19 +98,16 @@ INSTANTIATE_TEST_SUITE_P(Boundaries, GengoTest, ::testing::ValuesIn(kGengoCases)
 // is the last day of the one before (7 January 1989 is 昭和64).
 TEST_F(CmnProcHprTest, TheDayBeforeAnEraBeginsBelongsToThePreviousOne) {
     Import(kCompany);
-    Import(u8"[era]\nstart = 19261225\nname = 昭和\n[era]\nstart = 19890108\nname = 平成\n"
-           u8"[era]\nstart = 20190501\nname = 令和\n");
+    Import(
+        u8"[era]\nstart = 19261225\nname = 昭和\n[era]\nstart = 19890108\nname = 平成\n"
+        u8"[era]\nstart = 20190501\nname = 令和\n");
     const struct {
         long lDate;
         const char* pszName;
         int nYear;
     } cases[] = {
-        {19261224, "", 0},
-        {19261225, "昭和", 1},
-        {19890107, "昭和", 64},
-        {19890108, "平成", 1},
-        {20190430, "平成", 31},
-        {20190501, "令和", 1},
+        {19261224, "", 0},     {19261225, "昭和", 1},  {19890107, "昭和", 64},
+        {19890108, "平成", 1}, {20190430, "平成", 31}, {20190501, "令和", 1},
     };
     CmnProcHpr helper(0);
     for (const auto& c : cases) {
@@ -162,21 +152,18 @@ struct FaultCase {
     const char* pszOperation;
     long lStatus;
     long lAtIndex;
-    bool bPeriod;        // asks for the period, else for the era of 20240101
+    bool bPeriod;  // asks for the period, else for the era of 20240101
     int nResult;
-    long lRecorded;      // the last error while the helper lives
-    int nMessages;       // fatal statuses shown by the platform's check
+    long lRecorded;  // the last error while the helper lives
+    int nMessages;   // fatal statuses shown by the platform's check
 };
 
 void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.pszOperation << " " << c.lStatus; }
 
 const FaultCase kFaultCases[] = {
-    {"Gengo.GetCursor", -7, -1, false, -1, -7, 1},
-    {"Gengo.Ready", -8, -1, false, -1, -8, 1},
-    {"Gengo.Walk", -9, 1, false, -1, -9, 1},
-    {"GetBokPeriod", -5, -1, true, -1, -1004, 0},
-    {"GetPeriod", -6, -1, true, -1, -6, 1},
-    {"GetPeriod", 7, -1, true, 0, 0, 0},
+    {"Gengo.GetCursor", -7, -1, false, -1, -7, 1}, {"Gengo.Ready", -8, -1, false, -1, -8, 1},
+    {"Gengo.Walk", -9, 1, false, -1, -9, 1},       {"GetBokPeriod", -5, -1, true, -1, -1004, 0},
+    {"GetPeriod", -6, -1, true, -1, -6, 1},        {"GetPeriod", 7, -1, true, 0, 0, 0},
 };
 
 class FaultTest : public CmnProcHprTest, public ::testing::WithParamInterface<FaultCase> {};

@@ -81,8 +81,10 @@ std::string DefaultProgram(bool pro) {
 int Init(const std::vector<std::string>& args) {
     bool sample = false;
     for (const std::string& arg : args) {
-        if (arg == "--sample") sample = true;
-        else return UsageError("init: unexpected argument " + arg);
+        if (arg == "--sample")
+            sample = true;
+        else
+            return UsageError("init: unexpected argument " + arg);
     }
     const std::string home = compat::PlatformHome();
     bok::AdminError error;
@@ -121,8 +123,10 @@ int SetFault(const std::vector<std::string>& args) {
     if (positional.size() != 2) return UsageError("fail needs OPERATION STATUS [--at N], or --clear");
     if (!ParseLong(positional[1], &status)) return UsageError("fail: STATUS must be a number: " + positional[1]);
     if (!bok::SetFault(home, positional[0], status, atIndex, &error)) return Fail(error.message);
-    if (atIndex < 0) std::printf("%s answers %ld on every call\n", positional[0].c_str(), status);
-    else std::printf("%s answers %ld at index %ld\n", positional[0].c_str(), status, atIndex);
+    if (atIndex < 0)
+        std::printf("%s answers %ld on every call\n", positional[0].c_str(), status);
+    else
+        std::printf("%s answers %ld at index %ld\n", positional[0].c_str(), status, atIndex);
     return 0;
 }
 
@@ -259,8 +263,7 @@ int Run(const std::vector<std::string>& args) {
     // refused here rather than handed over as other characters.
     bool converted = false;
     options.field4 = compat::Utf8ToSjis(options.field4, &converted);
-    if (!converted)
-        return Fail("run: FIELD4 is not UTF-8 or has characters that code page 932 cannot hold");
+    if (!converted) return Fail("run: FIELD4 is not UTF-8 or has characters that code page 932 cannot hold");
 
     // A program started on a home without a store could only fail, and the
     // host window's socket would leave a folder behind in a home that is
@@ -272,8 +275,7 @@ int Run(const std::vector<std::string>& args) {
     }
 
     HostLog log;
-    compat::HostWindowServer server(options.window,
-                                    [&log](const std::string& request) { return log.Handle(request); });
+    compat::HostWindowServer server(options.window, [&log](const std::string& request) { return log.Handle(request); });
     if (!server.Start()) return Fail("cannot serve the host window at " + compat::HostSocketPath(options.window));
     std::string error;
     const int status = SpawnAndWait(options, &error);

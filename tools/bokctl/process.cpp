@@ -61,8 +61,7 @@ bool RunAndWait(const std::string& program, const std::string* argument, std::st
         return false;
     }
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
     if (WIFSIGNALED(status)) std::fprintf(stderr, "bokctl: %s ended by signal %d\n", program.c_str(), WTERMSIG(status));
     return true;
 }

@@ -54,9 +54,9 @@ std::string ProgramFile(const std::string& name) { return name + ".exe"; }
 bool Runnable(const std::string& program, std::string* message) {
     const DWORD attributes = GetFileAttributesW(Wide(program).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return true;
-    *message = "cannot run " + program + ": " + (attributes == INVALID_FILE_ATTRIBUTES
-                                                     ? "error " + std::to_string(GetLastError())
-                                                     : std::string("a folder"));
+    *message =
+        "cannot run " + program + ": " +
+        (attributes == INVALID_FILE_ATTRIBUTES ? "error " + std::to_string(GetLastError()) : std::string("a folder"));
     return false;
 }
 

@@ -37,10 +37,10 @@ struct KeyMapping {
 };
 
 const KeyMapping kKeys[] = {
-    {WXK_BACK, 0x08},     {WXK_TAB, 0x09},      {WXK_RETURN, 0x0D},   {WXK_NUMPAD_ENTER, 0x0D},
-    {WXK_ESCAPE, 0x1B},   {WXK_SPACE, 0x20},    {WXK_PAGEUP, 0x21},   {WXK_PAGEDOWN, 0x22},
-    {WXK_END, 0x23},      {WXK_HOME, 0x24},     {WXK_LEFT, 0x25},     {WXK_UP, 0x26},
-    {WXK_RIGHT, 0x27},    {WXK_DOWN, 0x28},     {WXK_INSERT, 0x2D},   {WXK_DELETE, 0x2E},
+    {WXK_BACK, 0x08},   {WXK_TAB, 0x09},   {WXK_RETURN, 0x0D}, {WXK_NUMPAD_ENTER, 0x0D},
+    {WXK_ESCAPE, 0x1B}, {WXK_SPACE, 0x20}, {WXK_PAGEUP, 0x21}, {WXK_PAGEDOWN, 0x22},
+    {WXK_END, 0x23},    {WXK_HOME, 0x24},  {WXK_LEFT, 0x25},   {WXK_UP, 0x26},
+    {WXK_RIGHT, 0x27},  {WXK_DOWN, 0x28},  {WXK_INSERT, 0x2D}, {WXK_DELETE, 0x2E},
 };
 
 }  // namespace
@@ -56,8 +56,7 @@ int VirtualKeyOf(int wxKeyCode) {
 }
 
 WxConditionsDlg::WxConditionsDlg(wxWindow* parent, CConditionsDlg& behaviour)
-    : wxDialog(parent, wxID_ANY, FromCp932(g_dlgConditions.pszCaption), wxDefaultPosition,
-               wxDefaultSize,
+    : wxDialog(parent, wxID_ANY, FromCp932(g_dlgConditions.pszCaption), wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | (parent ? 0 : wxDIALOG_NO_PARENT)),
       m_behaviour(behaviour) {
     SetFont(DialogFont());
@@ -85,8 +84,8 @@ void WxConditionsDlg::CreateControls() {
         case EDlgItemKind::Label: {
             // Data labels show names as they are: an "&" in a business name
             // is part of the name, not an access key.
-            auto* label = new wxStaticText(this, item.nId, wxString(), r.GetPosition(), r.GetSize(),
-                                           wxST_NO_AUTORESIZE);
+            auto* label =
+                new wxStaticText(this, item.nId, wxString(), r.GetPosition(), r.GetSize(), wxST_NO_AUTORESIZE);
             label->SetLabelText(text);
             break;
         }
@@ -189,8 +188,8 @@ void WxConditionsDlg::NextDlgCtl() {
 }
 
 bool WxConditionsDlg::HandleKeyDown(const wxKeyEvent& event) {
-    const StKeyDown key = {FocusedControlId(), VirtualKeyOf(event.GetKeyCode()), event.ShiftDown(),
-                           event.ControlDown(), event.AltDown()};
+    const StKeyDown key = {FocusedControlId(), VirtualKeyOf(event.GetKeyCode()), event.ShiftDown(), event.ControlDown(),
+                           event.AltDown()};
     if (m_behaviour.PreTranslateMessage(key)) return true;
 
     // What the dialog manager does with a key the dialog did not take.

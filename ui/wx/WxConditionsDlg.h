@@ -70,7 +70,7 @@ private:
     wxString m_strLastEditText;  // the edit's text as last accepted
     long m_nEditLimit = 0;       // bytes; 0 for none
     int m_nEndResult = 0;
-    int m_nFocusId = 0;          // last SetFocusTo before the window showed
+    int m_nFocusId = 0;  // last SetFocusTo before the window showed
     bool m_bFocusFirst = false;
 };
 

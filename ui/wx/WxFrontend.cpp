@@ -87,8 +87,7 @@ public:
     }
 
     bool BrowseSaveFile(const std::string& title, const std::string& filter, const std::string& defaultExt,
-                        const std::string& initialDir, const std::string& initialName,
-                        std::string& chosen) override {
+                        const std::string& initialDir, const std::string& initialName, std::string& chosen) override {
         // A folder on no configured drive opens wherever the toolkit likes.
         wxString folder;
         if (!initialDir.empty()) {
@@ -97,14 +96,13 @@ public:
                 while (folder.length() > 1 && folder.EndsWith("/")) folder.RemoveLast();
             }
         }
-        wxFileDialog dialog(m_pDialog, FromCp932(title), folder, FromCp932(initialName),
-                            WildcardOfFilter(filter), wxFD_SAVE);
+        wxFileDialog dialog(m_pDialog, FromCp932(title), folder, FromCp932(initialName), WildcardOfFilter(filter),
+                            wxFD_SAVE);
         if (dialog.ShowModal() != wxID_OK) return false;
         wxString path = dialog.GetPath();
         // Answered without ever being on screen, the native dialog knows
         // only its folder and name.
-        if (path.empty() && !dialog.GetFilename().empty())
-            path = dialog.GetDirectory() + "/" + dialog.GetFilename();
+        if (path.empty() && !dialog.GetFilename().empty()) path = dialog.GetDirectory() + "/" + dialog.GetFilename();
         // No name is no choice: an empty answer must not become a path.
         if (path.empty()) return false;
         const wxScopedCharBuffer host = path.utf8_str();

@@ -60,7 +60,9 @@ WxMessageBox::WxMessageBox(wxWindow* owner, const wxString& text, const wxString
     : wxDialog(owner, wxID_ANY, caption, wxDefaultPosition, wxDefaultSize,
                wxCAPTION | ((type & kButtonsMask) == MB_YESNO ? 0 : wxSYSTEM_MENU | wxCLOSE_BOX) |
                    (owner ? 0 : wxDIALOG_NO_PARENT)),
-      m_nType(type), m_strMessage(text), m_idIcon(IconOf(type)) {
+      m_nType(type),
+      m_strMessage(text),
+      m_idIcon(IconOf(type)) {
     SetFont(DialogFont());
     auto* top = new wxBoxSizer(wxHORIZONTAL);
     if (!m_idIcon.empty()) {

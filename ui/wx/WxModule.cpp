@@ -14,5 +14,4 @@ __attribute__((visibility("default"))) void DeprLinkWxStop() { StopWxFrontend();
 // The caller owns the front end; it lives in this module, which stays
 // loaded for the life of the process.
 __attribute__((visibility("default"))) Frontend* DeprLinkWxMake() { return MakeWxFrontend().release(); }
-
 }

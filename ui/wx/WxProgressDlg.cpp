@@ -55,8 +55,8 @@ WxProgressDlg::WxProgressDlg(wxWindow* parent)
     const wxRect main = place(IDC_PROGRESS_MAIN);
     const wxRect sub = place(IDC_PROGRESS_SUB);
     // A progress control starts with the range 0..100.
-    m_pMain = new wxGauge(this, IDC_PROGRESS_MAIN, 100, main.GetPosition(), main.GetSize(),
-                          wxGA_HORIZONTAL | wxGA_SMOOTH);
+    m_pMain =
+        new wxGauge(this, IDC_PROGRESS_MAIN, 100, main.GetPosition(), main.GetSize(), wxGA_HORIZONTAL | wxGA_SMOOTH);
     m_pSub = new wxGauge(this, IDC_PROGRESS_SUB, 100, sub.GetPosition(), sub.GetSize(), wxGA_HORIZONTAL);
     Bind(wxEVT_CLOSE_WINDOW, &WxProgressDlg::OnClose, this);
     Bind(wxEVT_PAINT, &WxProgressDlg::OnPaint, this);

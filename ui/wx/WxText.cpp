@@ -1,7 +1,7 @@
 #include "ui/wx/WxText.h"
 
-#include <cerrno>
 #include <iconv.h>
+#include <cerrno>
 
 #include <wx/fontenum.h>
 #include <wx/settings.h>
@@ -25,8 +25,7 @@ public:
     // replacement; unitLength gives the length of the unit starting at a
     // byte.  False when something was replaced.
     template <typename UnitLength>
-    bool Convert(std::string_view in, std::string& out, std::string_view replacement,
-                 UnitLength unitLength) {
+    bool Convert(std::string_view in, std::string& out, std::string_view replacement, UnitLength unitLength) {
         out.clear();
         if (m_cd == reinterpret_cast<iconv_t>(-1)) {
             out.assign(in.size(), '?');
@@ -94,8 +93,7 @@ wxString FromCp932(std::string_view bytes) {
 std::string ToCp932(const wxString& text, bool* ok) {
     const wxScopedCharBuffer utf8 = text.utf8_str();
     std::string sjis;
-    bool clean = ToSjis().Convert(std::string_view(utf8.data(), utf8.length()), sjis, "?",
-                                  Utf8UnitLength);
+    bool clean = ToSjis().Convert(std::string_view(utf8.data(), utf8.length()), sjis, "?", Utf8UnitLength);
     if (ok) *ok = clean;
     return sjis;
 }
@@ -106,9 +104,7 @@ long Cp932Length(const wxString& text) {
     return ok ? static_cast<long>(sjis.size()) : -1;
 }
 
-wxString FromU8(const char8_t* text) {
-    return wxString::FromUTF8(reinterpret_cast<const char*>(text));
-}
+wxString FromU8(const char8_t* text) { return wxString::FromUTF8(reinterpret_cast<const char*>(text)); }
 
 wxFont DialogFont() {
     // The face is looked up once; the font itself is made per window, so
@@ -135,8 +131,7 @@ wxFont DialogFont() {
 }
 
 wxRect DialogUnitsToPixels(const wxWindow* dialog, int x, int y, int w, int h) {
-    return wxRect(dialog->ConvertDialogToPixels(wxPoint(x, y)),
-                  dialog->ConvertDialogToPixels(wxSize(w, h)));
+    return wxRect(dialog->ConvertDialogToPixels(wxPoint(x, y)), dialog->ConvertDialogToPixels(wxSize(w, h)));
 }
 
 }  // namespace wxui
