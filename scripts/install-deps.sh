@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libwxgtk3.2-dev fonts-ipafont-gothic wx3.2-i18n adwaita-icon-theme
   locales
-  xvfb xauth libx11-dev
+  xvfb xauth libx11-dev xdotool x11-apps
   libxml2-utils
   afl++ libxml2-dev
   g++-mingw-w64-x86-64-posix wine wine64 googletest

@@ -17,6 +17,8 @@
 
 // Xlib last: its macros (None, Status, Bool...) would clash with the
 // toolkit's names.
+#include <X11/XWDFile.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -135,7 +137,11 @@ bool OnScreen(wxWindow* window, wxImage* shot) {
     return differing <= pixels / 100;
 }
 
-bool WaitUntilShown(wxWindow* window, wxImage* last, int timeoutMs) {
+namespace {
+
+// Lets the toolkit draw (drawing events only) until seen() or timeoutMs
+// have passed; the answer of the last seen().
+bool DrawUntil(const std::function<bool()>& seen, int timeoutMs) {
     std::unique_ptr<wxEventLoopBase> own;
     wxEventLoopBase* loop = wxEventLoopBase::GetActive();
     if (!loop) {
@@ -145,10 +151,16 @@ bool WaitUntilShown(wxWindow* window, wxImage* last, int timeoutMs) {
     const long deadline = NowMs() + timeoutMs;
     for (;;) {
         if (!loop->IsYielding()) loop->YieldFor(wxEVT_CATEGORY_UI);
-        if (OnScreen(window, last)) return true;
+        if (seen()) return true;
         if (NowMs() >= deadline) return false;
         wxMilliSleep(10);
     }
+}
+
+}  // namespace
+
+bool WaitUntilShown(wxWindow* window, wxImage* last, int timeoutMs) {
+    return DrawUntil([&] { return OnScreen(window, last); }, timeoutMs);
 }
 
 // The part of a capture of the screen that is not its black ground.
@@ -168,21 +180,127 @@ wxImage WindowsPart(const wxImage& image) {
 }
 
 bool WaitUntilOnScreen(const wxRect& rect, wxImage* last, int timeoutMs) {
-    std::unique_ptr<wxEventLoopBase> own;
-    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
-    if (!loop) {
-        own.reset(new wxGUIEventLoop);
-        loop = own.get();
+    return DrawUntil(
+        [&] {
+            const wxImage windows = WindowsPart(Capture(rect));
+            if (last) *last = windows;
+            return HoldsText(windows);
+        },
+        timeoutMs);
+}
+
+wxImage FromXwd(const std::string& dump, const wxRect& rect) {
+    // The header is big-endian 32-bit numbers whatever the image's own
+    // byte order; the window's name and the colour table follow it.
+    XWDFileHeader header;
+    if (dump.size() < sz_XWDheader) return wxImage();
+    static_assert(sizeof header == sz_XWDheader);
+    CARD32* field = reinterpret_cast<CARD32*>(&header);
+    for (size_t i = 0; i < sz_XWDheader / 4; ++i) {
+        const unsigned char* b = reinterpret_cast<const unsigned char*>(dump.data()) + 4 * i;
+        field[i] = (CARD32{b[0]} << 24) | (CARD32{b[1]} << 16) | (CARD32{b[2]} << 8) | b[3];
     }
-    const long deadline = NowMs() + timeoutMs;
-    for (;;) {
-        if (!loop->IsYielding()) loop->YieldFor(wxEVT_CATEGORY_UI);
-        const wxImage windows = WindowsPart(Capture(rect));
-        if (last) *last = windows;
-        if (HoldsText(windows)) return true;
-        if (NowMs() >= deadline) return false;
-        wxMilliSleep(10);
+    const bool decomposed = header.visual_class == TrueColor || header.visual_class == DirectColor;
+    if (header.file_version != XWD_FILE_VERSION || header.pixmap_format != ZPixmap || !decomposed) return wxImage();
+    const int width = static_cast<int>(header.pixmap_width);
+    const int height = static_cast<int>(header.pixmap_height);
+    const size_t bytesPerPixel = header.bits_per_pixel / 8;
+    const size_t start = header.header_size + static_cast<size_t>(header.ncolors) * sz_XWDColor;
+    if (bytesPerPixel < 3 || bytesPerPixel > 4 || dump.size() < start + size_t{header.bytes_per_line} * height)
+        return wxImage();
+    const wxRect visible = rect.Intersect(wxRect(0, 0, width, height));
+    if (visible.IsEmpty()) return wxImage();
+    int rs, rb, gs, gb, bs, bb;
+    MaskShift(header.red_mask, &rs, &rb);
+    MaskShift(header.green_mask, &gs, &gb);
+    MaskShift(header.blue_mask, &bs, &bb);
+    wxImage image(visible.width, visible.height);
+    for (int y = 0; y < visible.height; ++y) {
+        const unsigned char* row = reinterpret_cast<const unsigned char*>(dump.data()) + start +
+                                   size_t{header.bytes_per_line} * static_cast<size_t>(visible.y + y);
+        for (int x = 0; x < visible.width; ++x) {
+            const unsigned char* p = row + bytesPerPixel * static_cast<size_t>(visible.x + x);
+            unsigned long pixel = 0;
+            for (size_t i = 0; i < bytesPerPixel; ++i) {
+                const size_t byte = header.byte_order == LSBFirst ? bytesPerPixel - 1 - i : i;
+                pixel = (pixel << 8) | p[byte];
+            }
+            image.SetRGB(x, y, Channel(pixel, rs, rb), Channel(pixel, gs, gb), Channel(pixel, bs, bb));
+        }
     }
+    return image;
+}
+
+namespace {
+
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+// The UTF-8 name a window shows in its title bar, empty for none.
+std::string TitleOf(Display* display, Window window) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const Atom name = XInternAtom(display, "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    std::string title;
+    if (XGetWindowProperty(display, window, name, 0, 1024, False, utf8, &type, &format, &count, &after, &data) ==
+            Success &&
+        data != nullptr) {
+        if (type == utf8 && format == 8) title.assign(reinterpret_cast<const char*>(data), count);
+        XFree(data);
+    }
+    return title;
+}
+
+// The topmost window under parent, itself included, that is mapped and
+// has title; 0 for none.
+Window FindByTitle(Display* display, Window parent, const std::string& title) {
+    Window root = 0, up = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    Window found = 0;
+    if (XQueryTree(display, parent, &root, &up, &children, &count)) {
+        // Bottom to top: the last one found is the one in front.
+        for (unsigned int i = 0; i < count; ++i)
+            if (Window inner = FindByTitle(display, children[i], title)) found = inner;
+        if (children) XFree(children);
+    }
+    if (found) return found;
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, parent, &attributes) && attributes.map_state == IsViewable &&
+        TitleOf(display, parent) == title)
+        return parent;
+    return 0;
+}
+
+}  // namespace
+
+bool FindShownWindow(const std::string& title, ShownWindow* window) {
+    Display* display = OwnConnection();
+    if (display == nullptr) return false;
+    // A window may go between two questions about it: that is no error
+    // of the test's.
+    XSync(display, False);
+    XErrorHandler previous = XSetErrorHandler(IgnoreXError);
+    const Window root = DefaultRootWindow(display);
+    const Window found = FindByTitle(display, root, title);
+    XWindowAttributes attributes;
+    int x = 0, y = 0;
+    Window child = 0;
+    const bool placed = found != 0 && XGetWindowAttributes(display, found, &attributes) &&
+                        XTranslateCoordinates(display, found, root, 0, 0, &x, &y, &child);
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    if (!placed) return false;
+    window->id = found;
+    window->rect = wxRect(x, y, attributes.width, attributes.height);
+    window->focused = focus == found;
+    window->defaultVisual = attributes.visual == DefaultVisual(display, DefaultScreen(display));
+    return true;
 }
 
 bool Save(const wxImage& image, const std::string& name) {

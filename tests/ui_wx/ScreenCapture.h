@@ -43,6 +43,25 @@ bool WaitUntilShown(wxWindow* window, wxImage* last, int timeoutMs = 5000);
 // *last.  For windows the program cannot read itself.
 bool WaitUntilOnScreen(const wxRect& rect, wxImage* last, int timeoutMs = 5000);
 
+// The part rect of a dump of the root window as xwd -root writes it (XWD,
+// ZPixmap, true or direct colour); an invalid image for a dump it cannot
+// read.  Where windows stand on visuals other than the screen's default,
+// xwd reads the screen visual by visual and may leave out what Capture,
+// the server's own image, holds.
+wxImage FromXwd(const std::string& dump, const wxRect& rect);
+
+// A window mapped on the screen, as the X server knows it.
+struct ShownWindow {
+    unsigned long id = 0;
+    wxRect rect;                 // on the screen, without border or frame
+    bool focused = false;        // it has the keyboard
+    bool defaultVisual = false;  // on the screen's default visual
+};
+
+// The frontmost mapped window whose title (its UTF-8 name) is title, in
+// the whole window tree; false while there is none.
+bool FindShownWindow(const std::string& title, ShownWindow* window);
+
 // Saves image as screenshots/<name> in the test's working folder, with
 // "-ja" before the extension when the user's language is Japanese.
 bool Save(const wxImage& image, const std::string& name);

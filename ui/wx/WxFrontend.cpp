@@ -151,13 +151,15 @@ std::string WithDefaultExtension(const std::string& hostPath, const std::string&
 bool StartWxFrontend(int& argc, char** argv) {
     if (wxui::g_bStarted) return true;
     // The program draws nothing with OpenGL.  Allowed to, the toolkit puts
-    // every window on the visual it finds best for OpenGL, and on a display
-    // without a GPU of its own (a virtual or remote one) a window on that
-    // visual that lies wholly over another of the program's windows never
-    // reaches the screen: a message box over the conditions dialog stays a
-    // black rectangle until it is moved.  Set before the toolkit opens the
-    // display, which is when it picks the visual; a choice of the user's
-    // own is kept.
+    // every window on the visual it finds best for OpenGL instead of the
+    // screen's default one, and a screen dump that reads the screen visual
+    // by visual (xwd -root) leaves out a window lying wholly over another
+    // of the program's: a message box over the conditions dialog comes out
+    // a black rectangle until it is moved.  Set before the toolkit opens
+    // the display, which is when it picks the visual; a choice of the
+    // user's own is kept.  A visual that an earlier program of the
+    // toolkit's left on the display for the next (the root window's
+    // GDK_VISUALS) is still taken.
     setenv("GDK_GL", "disable", 0);
     // The display is asked once.  One that drops a connection now and then
     // is an X server resetting whenever its last client leaves (Xvfb
