@@ -34,14 +34,19 @@ wxImage OwnPainting(wxWindow* window);
 // with text on it; the screen's capture in *shot.
 bool OnScreen(wxWindow* window, wxImage* shot);
 
+// How long a window may take to reach the screen before a test gives up.
+// Only a failing test waits this long, so it is generous: a loaded machine
+// (a sanitizer build beside other builds) takes seconds to map a dialog.
+inline constexpr int kDrawTimeoutMs = 30000;
+
 // Lets the toolkit draw (drawing events only) until window is OnScreen or
 // timeoutMs have passed; the last capture in *last.  True when it was.
-bool WaitUntilShown(wxWindow* window, wxImage* last, int timeoutMs = 5000);
+bool WaitUntilShown(wxWindow* window, wxImage* last, int timeoutMs = kDrawTimeoutMs);
 
 // Lets the toolkit draw until some window in rect, on the black screen,
 // shows text; the windows' part of the capture (their bounding box) in
 // *last.  For windows the program cannot read itself.
-bool WaitUntilOnScreen(const wxRect& rect, wxImage* last, int timeoutMs = 5000);
+bool WaitUntilOnScreen(const wxRect& rect, wxImage* last, int timeoutMs = kDrawTimeoutMs);
 
 // The part rect of a dump of the root window as xwd -root writes it (XWD,
 // ZPixmap, true or direct colour); an invalid image for a dump it cannot

@@ -111,7 +111,7 @@ protected:
             // on the screen itself.
             const bool shown = dynamic_cast<wxFileDialog*>(dialog) != nullptr ||
                                (screen::OnScreen(dialog, &shot) && IconsOnScreen(dialog));
-            if (!shown && wxGetLocalTimeMillis().GetValue() - started < 5000) return;
+            if (!shown && wxGetLocalTimeMillis().GetValue() - started < screen::kDrawTimeoutMs) return;
             timer->Stop();
             m_pCurrent = nullptr;
             dialog->EndModal(step(dialog, shot, shown));
