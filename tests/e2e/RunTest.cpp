@@ -26,18 +26,13 @@ using testsupport::U8;
 class RunFixture : public testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/deprlink-e2e-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_home = pattern;
+        ASSERT_TRUE(m_folder.Ok());
+        m_home = m_folder.Path();
         // The program under test must not see a display of the session.
         unsetenv("DISPLAY");
         setenv("DEPRLINK_FRONTEND", "terminal", 1);
         RunResult init = Bokctl({"init", "--sample"});
         ASSERT_EQ(init.status, 0) << init.output;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(m_home, ec);
     }
 
     RunResult Bokctl(std::vector<std::string> args, const std::string& input = "") {
@@ -52,6 +47,7 @@ protected:
     fs::path Data(const char* name) const { return m_home / "drive_c/Mildan/Data" / name; }
     std::string EnvFile(const char* name) const { return ReadFile(m_home / "drive_c/Mildan/Env" / name); }
 
+    testsupport::TempFolder m_folder{"deprlink-e2e"};
     fs::path m_home;
 };
 
@@ -350,9 +346,8 @@ TEST_F(RunFixture, TheWindowsModuleLoadsWhenTheWindowsAreAskedFor) {
 class GeneratedRunFixture : public RunFixture {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/deprlink-e2e-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_home = pattern;
+        ASSERT_TRUE(m_folder.Ok());
+        m_home = m_folder.Path();
         unsetenv("DISPLAY");
         setenv("DEPRLINK_FRONTEND", "terminal", 1);
         fs::create_directories(m_home / "drive_c/Mildan/Data");
