@@ -38,6 +38,41 @@ void FreeLists(SisanRecList& assets, SisanDataList& output) {
     output.clear();
 }
 
+// The program's folder (drive and directory of its own path), ended by a
+// backslash where the path went on past it; empty when the path is unknown.
+void ProgramFolder(char* folder, size_t size) {
+    std::memset(folder, 0, size);
+    GetModuleFileNameA(nullptr, folder, static_cast<DWORD>(size));
+    if (folder[0] == '\0') return;
+    const size_t fullLength = std::strlen(folder);
+    char drive[_MAX_DRIVE], dir[_MAX_DIR], fname[_MAX_FNAME], ext[_MAX_EXT];
+    _splitpath(folder, drive, dir, fname, ext);
+    char joined[MAX_PATH + 1];
+    std::snprintf(joined, sizeof joined, "%s%s", drive, dir);
+    const size_t length = std::strlen(joined);
+    if (length > 0) {
+        const bool lastIsDbcs = IsDbcsByte(joined, static_cast<int>(length - 1)) != 0;
+        const bool endsInSeparator = joined[length - 1] == '\\' && !lastIsDbcs;
+        if ((lastIsDbcs || (!endsInSeparator && length < fullLength)) && length + 1 < sizeof joined) {
+            joined[length] = '\\';
+            joined[length + 1] = '\0';
+        }
+    }
+    std::snprintf(folder, size, "%s", joined);
+}
+
+// The level of kEnvMessages that the installed product's BortaDef.ini
+// stands for: -1 without the file or its entry, 0 for a usable product.
+int InstalledLevel(const char* iniPath) {
+    if (PathFileExistsA(iniPath) != 1) return -1;
+    char value[16];
+    std::memset(value, 0, sizeof value);
+    GetPrivateProfileStringA("ProgramLevel", "QZ14_G", "1", value, sizeof value, iniPath);
+    if (value[0] == '\0') return -1;
+    const int programLevel = std::atoi(value);
+    return programLevel == 1 ? 0 : programLevel >= 2 ? 2 : 1;
+}
+
 // The framework's ActiveX container support; nothing to set up here.
 void AfxEnableControlContainer() {}
 
@@ -197,25 +232,7 @@ int CLinkApp::GetSelectedDataInfo(StDATAINFO* out) {
 
 int CLinkApp::CheckEnvironment(int showMessage) {
     char folder[MAX_PATH + 1];
-    std::memset(folder, 0, sizeof folder);
-    GetModuleFileNameA(nullptr, folder, sizeof folder);
-    if (folder[0] != '\0') {
-        const size_t fullLength = std::strlen(folder);
-        char drive[_MAX_DRIVE], dir[_MAX_DIR], fname[_MAX_FNAME], ext[_MAX_EXT];
-        _splitpath(folder, drive, dir, fname, ext);
-        char joined[MAX_PATH + 1];
-        std::snprintf(joined, sizeof joined, "%s%s", drive, dir);
-        const size_t length = std::strlen(joined);
-        if (length > 0) {
-            const bool lastIsDbcs = IsDbcsByte(joined, static_cast<int>(length - 1)) != 0;
-            const bool endsInSeparator = joined[length - 1] == '\\' && !lastIsDbcs;
-            if ((lastIsDbcs || (!endsInSeparator && length < fullLength)) && length + 1 < sizeof joined) {
-                joined[length] = '\\';
-                joined[length + 1] = '\0';
-            }
-        }
-        std::snprintf(folder, sizeof folder, "%s", joined);
-    }
+    ProgramFolder(folder, sizeof folder);
 
     char iniPath[517];
     std::snprintf(iniPath, sizeof iniPath, "%s", folder);
@@ -223,21 +240,7 @@ int CLinkApp::CheckEnvironment(int showMessage) {
     const size_t used = std::strlen(iniPath);
     std::snprintf(iniPath + used, sizeof iniPath - used, "%s", "BortaDef.ini");
 
-    int level;
-    if (PathFileExistsA(iniPath) != 1) {
-        level = -1;
-    } else {
-        char value[16];
-        std::memset(value, 0, sizeof value);
-        GetPrivateProfileStringA("ProgramLevel", "QZ14_G", "1", value, sizeof value, iniPath);
-        if (value[0] == '\0') {
-            level = -1;
-        } else {
-            const int programLevel = std::atoi(value);
-            level = programLevel == 1 ? 0 : programLevel >= 2 ? 2 : 1;
-        }
-    }
-
+    const int level = InstalledLevel(iniPath);
     for (const EnvMessage& row : kEnvMessages) {
         if (row.nLevel == level) {
             if (showMessage) ClBokConnect::Inst()->DispMsg(nullptr, row.pszText, kAppTitle, MB_ICONWARNING);

@@ -118,6 +118,39 @@ std::string CanonicalRoot(const std::string& text) {
     return text.substr(0, length);
 }
 
+// The flags of a drive: "ro" or "rw", by commas; false on any other.
+bool ParseFlags(const std::string& text, Drive& drive) {
+    std::istringstream flags(text);
+    std::string flag;
+    bool known = true;
+    while (std::getline(flags, flag, ',')) {
+        if (flag == "ro")
+            drive.readOnly = true;
+        else if (flag != "rw" && !flag.empty())
+            known = false;
+    }
+    return known;
+}
+
+// The drive a line of the table names, with its host folder as written,
+// or why the line is ignored.
+const char* ParseDriveLine(const std::string& line, Drive& drive, std::string& folder) {
+    std::vector<std::string> fields;
+    if (!SplitFields(line, fields) || fields.size() < 3 || fields.size() > 4)
+        return "expected: root type folder [flags]";
+    bool converted = false;
+    drive.root = CanonicalRoot(Utf8ToSjis(fields[0], &converted));
+    if (drive.root.size() == 2) drive.root = FoldCase(drive.root);  // "c:" is spelt "C:"
+    std::optional<UINT> type = ParseDriveType(fields[1]);
+    if (!converted || drive.root.empty()) return "the root is neither a drive letter nor \\\\server\\share";
+    if (!type) return "unknown drive type";
+    if (fields[2].empty()) return "no host folder";
+    drive.type = *type;
+    if (fields.size() == 4 && !ParseFlags(fields[3], drive)) return "unknown flag";
+    folder = fields[2];
+    return nullptr;
+}
+
 void LoadTable(DriveTable& table) {
     table.drives.clear();
     std::string content;
@@ -131,40 +164,12 @@ void LoadTable(DriveTable& table) {
         size_t start = 0;
         while (start < line.size() && IsBlank(line[start])) ++start;
         if (start >= line.size() || line[start] == '#') continue;
-        std::vector<std::string> fields;
-        const char* problem = nullptr;
         Drive drive;
-        if (!SplitFields(line, fields) || fields.size() < 3 || fields.size() > 4) {
-            problem = "expected: root type folder [flags]";
-        } else {
-            bool converted = false;
-            drive.root = CanonicalRoot(Utf8ToSjis(fields[0], &converted));
-            if (drive.root.size() == 2) drive.root = FoldCase(drive.root);  // "c:" is spelt "C:"
-            std::optional<UINT> type = ParseDriveType(fields[1]);
-            if (!converted || drive.root.empty())
-                problem = "the root is neither a drive letter nor \\\\server\\share";
-            else if (!type)
-                problem = "unknown drive type";
-            else if (fields[2].empty())
-                problem = "no host folder";
-            else
-                drive.type = *type;
-            if (problem == nullptr && fields.size() == 4) {
-                std::istringstream flags(fields[3]);
-                std::string flag;
-                while (std::getline(flags, flag, ',')) {
-                    if (flag == "ro")
-                        drive.readOnly = true;
-                    else if (flag != "rw" && !flag.empty())
-                        problem = "unknown flag";
-                }
-            }
-        }
-        if (problem != nullptr) {
+        std::string dir;
+        if (const char* problem = ParseDriveLine(line, drive, dir)) {
             fprintf(stderr, "%s:%d: %s; line ignored\n", table.file.c_str(), number, problem);
             continue;
         }
-        std::string dir = fields[2];
         if (dir[0] != '/') dir = home + "/" + dir;
         drive.hostDir = NormaliseHostPath(dir);
         bool duplicate = false;
@@ -307,53 +312,73 @@ size_t FindSeparator(const char* path, size_t from) {
     return std::string::npos;
 }
 
+namespace {
+
+// path made whole: one relative to the current folder, or rooted on its
+// drive, is put below the current folder's Windows path; empty where it
+// has no root then.
+std::string WholeWindowsPath(const std::string& path) {
+    if (WindowsRootLength(path.c_str()) != 0) return path;
+    std::string cwd = CurrentHostDir();
+    if (cwd.empty()) return std::string();
+    std::string base = ToWindowsPath(cwd);
+    std::string whole = path[0] == '\\' ? base.substr(0, WindowsRootLength(base.c_str())) + path : base + "\\" + path;
+    return WindowsRootLength(whole.c_str()) != 0 ? whole : std::string();
+}
+
+// The names of path below its root, with "." and ".." taken away.
+std::vector<std::string> PathSegments(const std::string& path, size_t rootLength, bool* trailingSeparator) {
+    std::vector<std::string> parts;
+    size_t pos = rootLength;
+    *trailingSeparator = false;
+    while (pos < path.size()) {
+        size_t end = FindSeparator(path.c_str(), pos);
+        if (end == std::string::npos) end = path.size();
+        std::string part = path.substr(pos, end - pos);
+        *trailingSeparator = end < path.size() && end + 1 == path.size();
+        pos = end + 1;
+        PushSegment(parts, part);
+    }
+    return parts;
+}
+
+// Adds the names to both paths of out; false for a name the host cannot
+// take.
+bool AppendSegments(const std::vector<std::string>& parts, ResolvedPath& out) {
+    for (const std::string& part : parts) {
+        bool converted = false;
+        std::string name = SjisToUtf8(part, &converted);
+        if (!converted || name.size() > NAME_MAX) return false;
+        for (unsigned char c : name)
+            if (IsBadNameChar(c)) return false;
+        out.windows += "\\" + part;
+        out.host += "/" + name;
+    }
+    return true;
+}
+
+}  // namespace
+
 std::optional<ResolvedPath> ResolvePath(const char* windowsPath) {
     if (windowsPath == nullptr || windowsPath[0] == '\0') return std::nullopt;
     std::string path = windowsPath;
-    size_t rootLength = WindowsRootLength(path.c_str());
-    if (rootLength == 0 && path.compare(0, 2, "\\\\") == 0)
+    if (WindowsRootLength(path.c_str()) == 0 && path.compare(0, 2, "\\\\") == 0)
         return std::nullopt;  // a share without its server or share name
-    if (rootLength == 0) {
-        // Relative to the current folder, or rooted on its drive.
-        std::string cwd = CurrentHostDir();
-        if (cwd.empty()) return std::nullopt;
-        std::string base = ToWindowsPath(cwd);
-        if (path[0] == '\\')
-            path = base.substr(0, WindowsRootLength(base.c_str())) + path;
-        else
-            path = base + "\\" + path;
-        rootLength = WindowsRootLength(path.c_str());
-        if (rootLength == 0) return std::nullopt;
-    }
+    path = WholeWindowsPath(path);
+    if (path.empty()) return std::nullopt;
+    const size_t rootLength = WindowsRootLength(path.c_str());
 
     ResolvedPath out;
     std::optional<Drive> drive = LookUpRoot(path.substr(0, rootLength));
     if (!drive) return std::nullopt;
     out.drive = *drive;
 
-    std::vector<std::string> parts;
-    size_t pos = rootLength;
     bool trailingSeparator = false;
-    while (pos < path.size()) {
-        size_t end = FindSeparator(path.c_str(), pos);
-        if (end == std::string::npos) end = path.size();
-        std::string part = path.substr(pos, end - pos);
-        trailingSeparator = end < path.size() && end + 1 == path.size();
-        pos = end + 1;
-        PushSegment(parts, part);
-    }
+    const std::vector<std::string> parts = PathSegments(path, rootLength, &trailingSeparator);
 
     out.windows = path.substr(0, rootLength);
     out.host = out.drive.hostDir == "/" ? std::string() : out.drive.hostDir;
-    for (const std::string& part : parts) {
-        bool converted = false;
-        std::string name = SjisToUtf8(part, &converted);
-        if (!converted || name.size() > NAME_MAX) return std::nullopt;
-        for (unsigned char c : name)
-            if (IsBadNameChar(c)) return std::nullopt;
-        out.windows += "\\" + part;
-        out.host += "/" + name;
-    }
+    if (!AppendSegments(parts, out)) return std::nullopt;
     out.isRoot = parts.empty();
     if (out.isRoot || trailingSeparator) {
         out.windows += "\\";

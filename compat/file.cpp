@@ -168,6 +168,79 @@ int OpenDescriptor(const std::string& host, int flags) {
     return open(host.c_str(), flags | O_NONBLOCK, 0666);
 }
 
+// The open(2) flags of an open's mode, with O_CREAT for modeCreate.
+// Never O_TRUNC here: the file may belong to another opener whose share
+// mode forbids this open, and Windows leaves such a file untouched.  It is
+// truncated once the share check has let the open through.
+int OpenFlagsOf(UINT openFlags) {
+    int flags = O_CLOEXEC;
+    switch (openFlags & 3) {
+    case CFile::modeWrite:
+        flags |= O_WRONLY;
+        break;
+    case CFile::modeReadWrite:
+        flags |= O_RDWR;
+        break;
+    default:
+        flags |= O_RDONLY;
+        break;
+    }
+    if ((openFlags & CFile::modeCreate) != 0) flags |= O_CREAT;
+    return flags;
+}
+
+// One attempt at an open: the descriptor with its share taken, or the
+// failure.  replaced: another file was renamed over the name between the
+// open and the lock.
+struct OpenAttempt {
+    int fd = -1;
+    int cause = 0;
+    int osError = 0;
+    bool replaced = false;
+};
+
+OpenAttempt FailedAttempt(int cause, int osError, bool replaced = false) {
+    OpenAttempt attempt;
+    attempt.cause = cause;
+    attempt.osError = osError;
+    attempt.replaced = replaced;
+    return attempt;
+}
+
+OpenAttempt OpenShared(const std::string& host, int flags, int access, UINT openFlags) {
+    int fd = OpenDescriptor(host, flags);
+    if (fd < 0) return FailedAttempt(OpenCauseOf(errno, host), errno);
+    struct stat st;
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) {
+        ::close(fd);
+        return FailedAttempt(CFileException::accessDenied, EISDIR);
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (S_ISREG(st.st_mode)) {
+        if (!TakeShare(fd, access, openFlags & 0x70)) {
+            ::close(fd);
+            return FailedAttempt(CFileException::sharingViolation, EWOULDBLOCK);
+        }
+        // The share belongs to the file now at the name: one renamed over
+        // it between the open and the lock (a replacement by another
+        // process) is opened afresh.
+        struct stat now;
+        if (stat(host.c_str(), &now) != 0 || now.st_dev != st.st_dev || now.st_ino != st.st_ino) {
+            ::close(fd);
+            return FailedAttempt(CFileException::sharingViolation, EWOULDBLOCK, true);
+        }
+        const bool create = (openFlags & CFile::modeCreate) != 0;
+        if (create && (openFlags & CFile::modeNoTruncate) == 0 && ftruncate(fd, 0) != 0) {
+            const int cause = CauseOf(errno), osError = errno;
+            ::close(fd);
+            return FailedAttempt(cause, osError);
+        }
+    }
+    OpenAttempt opened;
+    opened.fd = fd;
+    return opened;
+}
+
 }  // namespace
 
 CFile::CFile() = default;
@@ -189,56 +262,15 @@ BOOL CFile::Open(const char* fileName, UINT openFlags, CFileException* error) {
     if (!resolved) return fail(CFileException::badPath, ENOENT);
 
     const int access = AccessOf(openFlags);
-    // Never O_TRUNC here: the file may belong to another opener whose share
-    // mode forbids this open, and Windows leaves such a file untouched.  It
-    // is truncated below, once the share check has let this open through.
-    int flags = O_CLOEXEC;
-    switch (openFlags & 3) {
-    case modeWrite:
-        flags |= O_WRONLY;
-        break;
-    case modeReadWrite:
-        flags |= O_RDWR;
-        break;
-    default:
-        flags |= O_RDONLY;
-        break;
-    }
-    const bool create = (openFlags & modeCreate) != 0;
-    if (create) flags |= O_CREAT;
+    const int flags = OpenFlagsOf(openFlags);
     bool writing = (flags & (O_WRONLY | O_RDWR | O_CREAT)) != 0;
     if (writing && resolved->drive.readOnly) return fail(CFileException::accessDenied, EROFS);
 
     for (int attempt = 0;; ++attempt) {
-        int fd = OpenDescriptor(resolved->host, flags);
-        if (fd < 0) return fail(OpenCauseOf(errno, resolved->host), errno);
-        struct stat st;
-        if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) {
-            ::close(fd);
-            return fail(CFileException::accessDenied, EISDIR);
-        }
-        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-        if (S_ISREG(st.st_mode)) {
-            if (!TakeShare(fd, access, openFlags & 0x70)) {
-                ::close(fd);
-                return fail(CFileException::sharingViolation, EWOULDBLOCK);
-            }
-            // The share belongs to the file now at the name: one renamed
-            // over it between the open and the lock (a replacement by
-            // another process) is opened afresh.
-            struct stat now;
-            if (stat(resolved->host.c_str(), &now) != 0 || now.st_dev != st.st_dev || now.st_ino != st.st_ino) {
-                ::close(fd);
-                if (attempt < kReopenAttempts) continue;
-                return fail(CFileException::sharingViolation, EWOULDBLOCK);
-            }
-            if (create && (openFlags & modeNoTruncate) == 0 && ftruncate(fd, 0) != 0) {
-                const int cause = CauseOf(errno), osError = errno;
-                ::close(fd);
-                return fail(cause, osError);
-            }
-        }
-        m_fd = fd;
+        const OpenAttempt opened = OpenShared(resolved->host, flags, access, openFlags);
+        if (opened.replaced && attempt < kReopenAttempts) continue;
+        if (opened.fd < 0) return fail(opened.cause, opened.osError);
+        m_fd = opened.fd;
         break;
     }
     m_strFileName = resolved->windows;

@@ -144,11 +144,10 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
             std::string wantSection = section != nullptr ? compat::FoldCase(section) : std::string();
             bool inSection = false;
             ScanIni(*text, [&](const IniLine& line) {
-                if (section == nullptr && line.isSection)
-                    names.push_back(line.name);
-                else if (line.isSection)
+                // Without a section the sections are listed, with one its keys.
+                if (section != nullptr && line.isSection)
                     inSection = compat::FoldCase(line.name) == wantSection;
-                else if (section != nullptr && inSection && !line.name.empty())
+                else if (line.isSection || (section != nullptr && inSection && !line.name.empty()))
                     names.push_back(line.name);
                 return true;
             });

@@ -163,6 +163,7 @@ ClFixDec::ClFixDec(const ClFixDec& other) : integer(other.integer), fraction(oth
 ClFixDec::~ClFixDec() = default;
 
 ClFixDec& ClFixDec::operator=(const ClFixDec& other) {
+    if (this == &other) return *this;
     integer = other.integer;
     fraction = other.fraction;
     sign = other.sign;

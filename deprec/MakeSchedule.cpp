@@ -184,14 +184,12 @@ int ClGenkashokyakuProc::MakeSchedule(const SisanRecList& listAssets, SisanDataL
     StSISANDATA* pShared = nullptr;
     for (const StSISANREC* pRec : listAssets) {
         if (IsSmallAmount(*pRec)) {
+            if (pShared == nullptr) pShared = NewSisanRecord<StSISANDATA>();
             if (pShared == nullptr) {
-                pShared = NewSisanRecord<StSISANDATA>();
-                if (pShared == nullptr) {
-                    // A schedule without its small-amount line would be
-                    // reported as complete.
-                    EmptyOutputList(listOutput);
-                    return 0;
-                }
+                // A schedule without its small-amount line would be
+                // reported as complete.
+                EmptyOutputList(listOutput);
+                return 0;
             }
             RunFieldSteps(*pRec, *pShared, *pData);
         } else {

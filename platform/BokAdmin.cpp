@@ -361,9 +361,9 @@ std::string Amount(long long tenThousandths) {
     return text;
 }
 
-}  // namespace
-
-std::string GeneratedCompanyText(long assets) {
+// The import text of asset number i + 1 of a generated company, from the
+// next draws of random.
+std::string GeneratedAsset(long i, Sequence& random) {
     static const char* const kNames[] = {
         U8(u8"事務所建物"),
         U8(u8"営業用普通乗用車(トヨタ　クラウン)"),
@@ -382,6 +382,69 @@ std::string GeneratedCompanyText(long assets) {
     };
     static const int kRates[] = {42, 100, 167, 200, 250, 333, 400, 500, 1000};
 
+    char line[1024];
+    const int method = static_cast<int>(i % 8) + 1;
+    const long roll = random.Below(100);
+    // Kinds: a few excluded, some with their own basis.
+    const int kind = roll < 4 ? 11 : roll < 14 ? 10 : 0;
+    long acquired;
+    if (method == 7)
+        acquired = random.Below(2) == 0 ? 20240101 + random.Below(12) * 100 + random.Below(28)
+                                        : 20230101 + random.Below(12) * 100 + random.Below(28);
+    else
+        acquired = 19800101 + random.Below(45) * 10000 + random.Below(12) * 100 + random.Below(28);
+    int disposal = 0;
+    long disposalDate = 0;
+    const long fate = random.Below(20);
+    if (fate == 0) {
+        disposal = 4;
+        disposalDate = 20230101 + random.Below(12) * 100 + random.Below(28);
+    } else if (fate == 1) {
+        disposal = 5;
+        disposalDate = 20240101 + random.Below(12) * 100 + random.Below(28);
+    }
+    const long long cost = (100000 + random.Below(50000000)) * 10000LL + (random.Below(4) == 0 ? 5000 : 0);
+    const long long opening = random.Below(6) == 0 ? 0 : cost / (2 + random.Below(5));
+    const int life = static_cast<int>(random.Below(6) == 0 ? 0 : 2 + random.Below(49));
+    const int rate = kRates[random.Below(sizeof kRates / sizeof kRates[0])];
+    const int basisIsAmount = static_cast<int>(random.Below(2));
+    const long long basisValue =
+        basisIsAmount != 0 ? (1000 + random.Below(200000)) * 10000LL : (1 + random.Below(9999)) * 100LL;
+    const int ratio = random.Below(3) == 0 ? 5000 + static_cast<int>(random.Below(5001)) : 10000;
+    const int months = 1 + static_cast<int>(random.Below(12));
+    const int category = 1 + static_cast<int>(random.Below(2));
+    const int equal = random.Below(8) == 0 ? 1 : 0;
+    const long long ordinary = opening / (1 + random.Below(10));
+    const long long additional1 = random.Below(10) == 0 ? ordinary / 10 : 0;
+    const long long additional2 = random.Below(20) == 0 ? ordinary / 20 : 0;
+    // Now and then below zero, so that the range filter drops it.
+    const long long expenses = random.Below(25) == 0 ? -10000 : ordinary * ratio / 10000;
+    const long long revised = cost / (3 + random.Below(4));
+    const long long balance = opening - ordinary;
+    const long long basis = random.Below(2) == 0 ? opening : cost;
+
+    std::string quantity;
+    const char* unit = kUnits[random.Below(sizeof kUnits / sizeof kUnits[0])];
+    if (*unit != '\0' || random.Below(2) == 0) quantity = std::to_string(1 + random.Below(200)) + unit;
+
+    std::snprintf(line, sizeof line,
+                  "[asset]\ncode = %ld\nkind = %d\nname = %s%ld\nquantity = %s\nremarks = %s\n"
+                  "disposal = %d\ndisposal_date = %ld\nacquired = %ld\ncost = %s\nopening = %s\n"
+                  "method = %d\nlife = %d\nrate = %d\nbasis_is_amount = %d\nbasis_value = %s\n"
+                  "ratio = %d\nmonths = %d\nbasis = %s\nbalance = %s\ncategory = %d\nequal = %d\n"
+                  "revised = %s\nordinary = %s\nadditional1 = %s\nadditional2 = %s\nexpenses = %s\n",
+                  i + 1, kind, kNames[random.Below(sizeof kNames / sizeof kNames[0])], i + 1, quantity.c_str(),
+                  kRemarks[random.Below(sizeof kRemarks / sizeof kRemarks[0])], disposal, disposalDate, acquired,
+                  Amount(cost).c_str(), Amount(opening).c_str(), method, life, rate, basisIsAmount,
+                  Amount(basisValue).c_str(), ratio, months, Amount(basis).c_str(), Amount(balance).c_str(), category,
+                  equal, Amount(revised).c_str(), Amount(ordinary).c_str(), Amount(additional1).c_str(),
+                  Amount(additional2).c_str(), Amount(expenses).c_str());
+    return line;
+}
+
+}  // namespace
+
+std::string GeneratedCompanyText(long assets) {
     std::string text = reinterpret_cast<const char*>(kSamplePlatform);
     text +=
         U8(u8"[data]\nid = GEN01\nnumber = 1\nname = 生成商事＆Co.\nperiod = 20240101 20241231\n"
@@ -389,66 +452,7 @@ std::string GeneratedCompanyText(long assets) {
     text.reserve(text.size() + static_cast<size_t>(assets > 0 ? assets : 0) * 420);
 
     Sequence random;
-    char line[1024];
-    for (long i = 0; i < assets; ++i) {
-        const int method = static_cast<int>(i % 8) + 1;
-        const long roll = random.Below(100);
-        // Kinds: a few excluded, some with their own basis.
-        const int kind = roll < 4 ? 11 : roll < 14 ? 10 : 0;
-        long acquired;
-        if (method == 7)
-            acquired = random.Below(2) == 0 ? 20240101 + random.Below(12) * 100 + random.Below(28)
-                                            : 20230101 + random.Below(12) * 100 + random.Below(28);
-        else
-            acquired = 19800101 + random.Below(45) * 10000 + random.Below(12) * 100 + random.Below(28);
-        int disposal = 0;
-        long disposalDate = 0;
-        const long fate = random.Below(20);
-        if (fate == 0) {
-            disposal = 4;
-            disposalDate = 20230101 + random.Below(12) * 100 + random.Below(28);
-        } else if (fate == 1) {
-            disposal = 5;
-            disposalDate = 20240101 + random.Below(12) * 100 + random.Below(28);
-        }
-        const long long cost = (100000 + random.Below(50000000)) * 10000LL + (random.Below(4) == 0 ? 5000 : 0);
-        const long long opening = random.Below(6) == 0 ? 0 : cost / (2 + random.Below(5));
-        const int life = static_cast<int>(random.Below(6) == 0 ? 0 : 2 + random.Below(49));
-        const int rate = kRates[random.Below(sizeof kRates / sizeof kRates[0])];
-        const int basisIsAmount = static_cast<int>(random.Below(2));
-        const long long basisValue =
-            basisIsAmount != 0 ? (1000 + random.Below(200000)) * 10000LL : (1 + random.Below(9999)) * 100LL;
-        const int ratio = random.Below(3) == 0 ? 5000 + static_cast<int>(random.Below(5001)) : 10000;
-        const int months = 1 + static_cast<int>(random.Below(12));
-        const int category = 1 + static_cast<int>(random.Below(2));
-        const int equal = random.Below(8) == 0 ? 1 : 0;
-        const long long ordinary = opening / (1 + random.Below(10));
-        const long long additional1 = random.Below(10) == 0 ? ordinary / 10 : 0;
-        const long long additional2 = random.Below(20) == 0 ? ordinary / 20 : 0;
-        // Now and then below zero, so that the range filter drops it.
-        const long long expenses = random.Below(25) == 0 ? -10000 : ordinary * ratio / 10000;
-        const long long revised = cost / (3 + random.Below(4));
-        const long long balance = opening - ordinary;
-        const long long basis = random.Below(2) == 0 ? opening : cost;
-
-        std::string quantity;
-        const char* unit = kUnits[random.Below(sizeof kUnits / sizeof kUnits[0])];
-        if (*unit != '\0' || random.Below(2) == 0) quantity = std::to_string(1 + random.Below(200)) + unit;
-
-        std::snprintf(line, sizeof line,
-                      "[asset]\ncode = %ld\nkind = %d\nname = %s%ld\nquantity = %s\nremarks = %s\n"
-                      "disposal = %d\ndisposal_date = %ld\nacquired = %ld\ncost = %s\nopening = %s\n"
-                      "method = %d\nlife = %d\nrate = %d\nbasis_is_amount = %d\nbasis_value = %s\n"
-                      "ratio = %d\nmonths = %d\nbasis = %s\nbalance = %s\ncategory = %d\nequal = %d\n"
-                      "revised = %s\nordinary = %s\nadditional1 = %s\nadditional2 = %s\nexpenses = %s\n",
-                      i + 1, kind, kNames[random.Below(sizeof kNames / sizeof kNames[0])], i + 1, quantity.c_str(),
-                      kRemarks[random.Below(sizeof kRemarks / sizeof kRemarks[0])], disposal, disposalDate, acquired,
-                      Amount(cost).c_str(), Amount(opening).c_str(), method, life, rate, basisIsAmount,
-                      Amount(basisValue).c_str(), ratio, months, Amount(basis).c_str(), Amount(balance).c_str(),
-                      category, equal, Amount(revised).c_str(), Amount(ordinary).c_str(), Amount(additional1).c_str(),
-                      Amount(additional2).c_str(), Amount(expenses).c_str());
-        text += line;
-    }
+    for (long i = 0; i < assets; ++i) text += GeneratedAsset(i, random);
     return text;
 }
 

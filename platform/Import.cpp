@@ -82,6 +82,37 @@ struct Section {
     }
 };
 
+// The length of the UTF-8 sequence at text[i] with its code point in
+// *code, or 0 where none starts there: a lead byte without its
+// continuation bytes, an overlong form, a surrogate or a code point beyond
+// U+10FFFF.
+size_t Utf8Sequence(const std::string& text, size_t i, uint32_t* code) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    size_t length = 0;
+    if (c < 0x80) {
+        length = 1;
+        *code = c;
+    } else if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+        *code = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        *code = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        *code = c & 0x07;
+    }
+    if (length == 0 || i + length > text.size()) return 0;
+    for (size_t k = 1; k < length; ++k) {
+        const unsigned char next = static_cast<unsigned char>(text[i + k]);
+        if ((next & 0xC0) != 0x80) return 0;
+        *code = *code << 6 | (next & 0x3F);
+    }
+    if (length == 3 && (*code < 0x800 || (*code >= 0xD800 && *code <= 0xDFFF))) return 0;
+    if (length == 4 && (*code < 0x10000 || *code > 0x10FFFF)) return 0;
+    return length;
+}
+
 // The text as a message may show it: valid UTF-8 stays as it is, while
 // control characters (NUL included) and bytes that are no UTF-8 appear as
 // \xNN escapes, so that a message is never cut short or garbles the
@@ -90,34 +121,10 @@ std::string Shown(const std::string& text) {
     std::string shown;
     char escape[16];
     for (size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        size_t length = 0;
         uint32_t code = 0;
-        if (c < 0x80) {
-            length = 1;
-            code = c;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-            code = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            code = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            code = c & 0x07;
-        }
-        bool valid = length > 0 && i + length <= text.size();
-        for (size_t k = 1; valid && k < length; ++k) {
-            const unsigned char next = static_cast<unsigned char>(text[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            code = code << 6 | (next & 0x3F);
-        }
-        // Overlong forms, surrogates and code points beyond U+10FFFF are
-        // no UTF-8 either.
-        if (valid && length == 3 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) valid = false;
-        if (valid && length == 4 && (code < 0x10000 || code > 0x10FFFF)) valid = false;
-        if (!valid) {
-            std::snprintf(escape, sizeof escape, "\\x%02X", c);
+        const size_t length = Utf8Sequence(text, i, &code);
+        if (length == 0) {
+            std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(text[i]));
             shown += escape;
             ++i;
         } else if (code < 0x20 || code == 0x7F) {
@@ -187,6 +194,33 @@ bool NextLine(const std::string& text, size_t* at, std::string* line) {
     return true;
 }
 
+// A line "[name]" opens a section of a known kind.
+bool ParseSectionHeader(const std::string& line, int lineNo, std::vector<Section>* sections, AdminError* error) {
+    if (line.back() != ']') return Refuse(error, lineNo, "", "a section header must end in \"]\"");
+    const std::string name = Trim(line.substr(1, line.size() - 2));
+    const SectionKind* kind = FindSectionKind(name);
+    if (kind == nullptr)
+        return Refuse(error, lineNo, "", "unknown section [" + name + "] (known: data, user, era, folder, asset)");
+    sections->push_back(Section{kind, lineNo, {}});
+    return true;
+}
+
+// A line "key = value" gives the open section one of its keys, once.
+bool ParseField(const std::string& line, int lineNo, std::vector<Section>* sections, AdminError* error) {
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos) return Refuse(error, lineNo, "", "expected \"key = value\"");
+    const std::string key = Trim(line.substr(0, equals));
+    const std::string value = Trim(line.substr(equals + 1));
+    if (sections->empty()) return Refuse(error, lineNo, key, "a key outside any section");
+    Section& section = sections->back();
+    bool known = false;
+    for (const char* candidate : section.kind->keys) known = known || key == candidate;
+    if (!known) return Refuse(error, lineNo, key, std::string("unknown key in [") + section.kind->name + "]");
+    if (section.Find(key.c_str()) != nullptr) return Refuse(error, lineNo, key, "given twice in one section");
+    section.fields.push_back(Field{key, value, lineNo});
+    return true;
+}
+
 bool Parse(const std::string& text, std::vector<Section>* sections, AdminError* error) {
     std::string raw;
     size_t at = 0;
@@ -196,29 +230,9 @@ bool Parse(const std::string& text, std::vector<Section>* sections, AdminError* 
         if (lineNo == 1 && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) raw.erase(0, 3);
         const std::string line = Trim(raw);
         if (line.empty() || line[0] == '#') continue;
-
-        if (line[0] == '[') {
-            if (line.back() != ']') return Refuse(error, lineNo, "", "a section header must end in \"]\"");
-            const std::string name = Trim(line.substr(1, line.size() - 2));
-            const SectionKind* kind = FindSectionKind(name);
-            if (kind == nullptr)
-                return Refuse(error, lineNo, "",
-                              "unknown section [" + name + "] (known: data, user, era, folder, asset)");
-            sections->push_back(Section{kind, lineNo, {}});
-            continue;
-        }
-
-        const size_t equals = line.find('=');
-        if (equals == std::string::npos) return Refuse(error, lineNo, "", "expected \"key = value\"");
-        const std::string key = Trim(line.substr(0, equals));
-        const std::string value = Trim(line.substr(equals + 1));
-        if (sections->empty()) return Refuse(error, lineNo, key, "a key outside any section");
-        Section& section = sections->back();
-        bool known = false;
-        for (const char* candidate : section.kind->keys) known = known || key == candidate;
-        if (!known) return Refuse(error, lineNo, key, std::string("unknown key in [") + section.kind->name + "]");
-        if (section.Find(key.c_str()) != nullptr) return Refuse(error, lineNo, key, "given twice in one section");
-        section.fields.push_back(Field{key, value, lineNo});
+        const bool parsed = line[0] == '[' ? ParseSectionHeader(line, lineNo, sections, error)
+                                           : ParseField(line, lineNo, sections, error);
+        if (!parsed) return false;
     }
     // A file of comments and blanks (or one whose lines the reader could
     // not tell apart) must not pass for a successful import.

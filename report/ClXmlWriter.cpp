@@ -175,8 +175,7 @@ const char* ClXmlWriter::Escape(const char* text) {
 }
 
 int ClXmlWriter::WriteTag(char* line, size_t size, const char* name, const char* text, int indent,
-                          const char* attrName1, const char* attrValue1, const char* attrName2,
-                          const char* attrValue2) {
+                          const TagAttributes& attributes) {
     if (m_pFile == nullptr || m_bFailed || name == nullptr) return 0;
 
     LineBuilder out(line, size);
@@ -184,9 +183,9 @@ int ClXmlWriter::WriteTag(char* line, size_t size, const char* name, const char*
     out.Append("<");
     out.Append(name);
     // The second attribute counts only when the first is there.
-    if (attrName1 != nullptr && attrValue1 != nullptr) {
-        const char* names[2] = {attrName1, attrName2};
-        const char* values[2] = {attrValue1, attrValue2};
+    if (attributes.names[0] != nullptr && attributes.values[0] != nullptr) {
+        const char* const* names = attributes.names;
+        const char* const* values = attributes.values;
         for (int i = 0; i < 2 && names[i] != nullptr && values[i] != nullptr; ++i) {
             if (!EscapeTo(values[i], s_szEscape, sizeof s_szEscape)) {
                 Fail();

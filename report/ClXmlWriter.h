@@ -38,7 +38,7 @@ public:
     int StartElement(char (&line)[N], const char* name, int indent, const char* attrName1 = nullptr,
                      const char* attrValue1 = nullptr, const char* attrName2 = nullptr,
                      const char* attrValue2 = nullptr) {
-        return WriteTag(line, N, name, nullptr, indent, attrName1, attrValue1, attrName2, attrValue2);
+        return WriteTag(line, N, name, nullptr, indent, {{attrName1, attrName2}, {attrValue1, attrValue2}});
     }
     // Start tag, escaped text and end tag on one line; text "" gives an
     // empty element written as a start and an end tag.
@@ -46,7 +46,7 @@ public:
     int WriteElement(char (&line)[N], const char* name, const char* text, int indent, const char* attrName1 = nullptr,
                      const char* attrValue1 = nullptr, const char* attrName2 = nullptr,
                      const char* attrValue2 = nullptr) {
-        return WriteTag(line, N, name, text ? text : "", indent, attrName1, attrValue1, attrName2, attrValue2);
+        return WriteTag(line, N, name, text ? text : "", indent, {{attrName1, attrName2}, {attrValue1, attrValue2}});
     }
     template <size_t N>
     int EndElement(char (&line)[N], const char* name, int indent) {
@@ -71,8 +71,13 @@ public:
     static constexpr size_t ESCAPE_BUFFER_SIZE = 256;
 
 private:
-    int WriteTag(char* line, size_t size, const char* name, const char* text, int indent, const char* attrName1,
-                 const char* attrValue1, const char* attrName2, const char* attrValue2);
+    // A tag's two attributes as the callers give them, names and values.
+    struct TagAttributes {
+        const char* names[2];
+        const char* values[2];
+    };
+    int WriteTag(char* line, size_t size, const char* name, const char* text, int indent,
+                 const TagAttributes& attributes);
     int WriteEnd(char* line, size_t size, const char* name, int indent);
     // length bytes of text in one write call; 1 written, 0 failed.
     int WriteBytes(const char* text, size_t length);

@@ -41,6 +41,67 @@ bool HasControlBytes(const std::string& path) {
     return false;
 }
 
+// The categories the business kind allows are enabled; the one checked is
+// the kind's own unless the remembered one is another that is enabled.
+void ShowCategories(IConditionsView& view, int businessKind, short remembered) {
+    short defaultCategory = 1;
+    switch (businessKind) {
+    case 1:
+        view.EnableControl(IDC_RAD_GENERAL, true);
+        view.EnableControl(IDC_RAD_REALESTATE, false);
+        view.EnableControl(IDC_RAD_BOTH, false);
+        break;
+    case 2:
+        view.EnableControl(IDC_RAD_GENERAL, false);
+        view.EnableControl(IDC_RAD_REALESTATE, true);
+        view.EnableControl(IDC_RAD_BOTH, false);
+        defaultCategory = 2;
+        break;
+    default:
+        view.EnableControl(IDC_RAD_GENERAL, true);
+        view.EnableControl(IDC_RAD_REALESTATE, true);
+        view.EnableControl(IDC_RAD_BOTH, true);
+        break;
+    }
+    int checked = defaultCategory == 2 ? IDC_RAD_REALESTATE : IDC_RAD_GENERAL;
+    if (remembered != defaultCategory) {
+        const int rememberedRadio = remembered == 1   ? IDC_RAD_GENERAL
+                                    : remembered == 2 ? IDC_RAD_REALESTATE
+                                    : remembered == 3 ? IDC_RAD_BOTH
+                                                      : 0;
+        if (rememberedRadio != 0 && view.IsControlEnabled(rememberedRadio)) checked = rememberedRadio;
+    }
+    for (int id : {IDC_RAD_GENERAL, IDC_RAD_REALESTATE, IDC_RAD_BOTH}) view.SetCheck(id, id == checked);
+}
+
+// Where a run without a host path or a remembered one writes: the data
+// folder, else the temporary folder, with the pattern for a name.
+std::string DefaultOutputPath() {
+    char folder[kOutputPathBufferSize] = {};
+    ClFileMgr::Inst()->GetAppFolderPath(ClFileMgr::APPFOLDER_DATA, folder);
+    folder[sizeof folder - 1] = '\0';
+    if (folder[0] == '\0') {
+        // A buffer too small is left untouched: no temporary folder then.
+        GetTempPathA(sizeof folder, folder);
+        folder[sizeof folder - 1] = '\0';
+        if (folder[0] != '\0' && std::strlen(folder) < MAX_PATH) AppendBackslash(folder, sizeof folder);
+    }
+    // A folder too long for the pattern is shown whole; OnOK refuses the
+    // text as too long rather than write to a cut name.
+    return std::string(folder) + kPattern;
+}
+
+// The refusal of an output path for its text alone, or null.
+const char* RefusalOfPathText(const std::string& path) {
+    if (path.empty()) return kMsgNoPath;
+    if (path.size() > MAX_PATH) return kMsgPathTooLong;
+    if (path.find('\0') != std::string::npos || HasControlBytes(path) || HasInvalidChars(path.c_str()))
+        return kMsgInvalidChars;
+    if (!IsDriveUsable(path.c_str())) return kMsgBadDrive;
+    if (FileNamePart(path).empty()) return kMsgNoFileName;
+    return nullptr;
+}
+
 }  // namespace
 
 CConditionsDlg::CConditionsDlg(HWND parent, StDATAINFO* dataInfo, const char* hostPath)
@@ -104,34 +165,7 @@ BOOL CConditionsDlg::OnInitDialog() {
 
     m_pView->SetControlText(IDC_LBL_GENKA, m_pDataInfo->nGenkaFlag != 0 ? "あり" : "なし");
 
-    short defaultCategory = 1;
-    switch (m_pDataInfo->nJigyoKubun) {
-    case 1:
-        m_pView->EnableControl(IDC_RAD_GENERAL, true);
-        m_pView->EnableControl(IDC_RAD_REALESTATE, false);
-        m_pView->EnableControl(IDC_RAD_BOTH, false);
-        break;
-    case 2:
-        m_pView->EnableControl(IDC_RAD_GENERAL, false);
-        m_pView->EnableControl(IDC_RAD_REALESTATE, true);
-        m_pView->EnableControl(IDC_RAD_BOTH, false);
-        defaultCategory = 2;
-        break;
-    default:
-        m_pView->EnableControl(IDC_RAD_GENERAL, true);
-        m_pView->EnableControl(IDC_RAD_REALESTATE, true);
-        m_pView->EnableControl(IDC_RAD_BOTH, true);
-        break;
-    }
-    int checked = defaultCategory == 2 ? IDC_RAD_REALESTATE : IDC_RAD_GENERAL;
-    if (remembered != defaultCategory) {
-        const int rememberedRadio = remembered == 1   ? IDC_RAD_GENERAL
-                                    : remembered == 2 ? IDC_RAD_REALESTATE
-                                    : remembered == 3 ? IDC_RAD_BOTH
-                                                      : 0;
-        if (rememberedRadio != 0 && m_pView->IsControlEnabled(rememberedRadio)) checked = rememberedRadio;
-    }
-    for (int id : {IDC_RAD_GENERAL, IDC_RAD_REALESTATE, IDC_RAD_BOTH}) m_pView->SetCheck(id, id == checked);
+    ShowCategories(*m_pView, m_pDataInfo->nJigyoKubun, remembered);
 
     if (m_szHostPath[0] != '\0') {
         m_pView->SetControlText(IDC_GRP_OUTPUT, "出力先");
@@ -141,18 +175,7 @@ BOOL CConditionsDlg::OnInitDialog() {
     } else if (m_szRememberedPath[0] != '\0') {
         m_strOutputPath = m_szRememberedPath;
     } else {
-        char folder[kOutputPathBufferSize] = {};
-        ClFileMgr::Inst()->GetAppFolderPath(ClFileMgr::APPFOLDER_DATA, folder);
-        folder[sizeof folder - 1] = '\0';
-        if (folder[0] == '\0') {
-            // A buffer too small is left untouched: no temporary folder then.
-            GetTempPathA(sizeof folder, folder);
-            folder[sizeof folder - 1] = '\0';
-            if (folder[0] != '\0' && std::strlen(folder) < MAX_PATH) AppendBackslash(folder, sizeof folder);
-        }
-        // A folder too long for the pattern is shown whole; OnOK refuses the
-        // text as too long rather than write to a cut name.
-        m_strOutputPath = std::string(folder) + kPattern;
+        m_strOutputPath = DefaultOutputPath();
     }
     DoDataExchange(false);
     return TRUE;
@@ -196,12 +219,7 @@ void CConditionsDlg::OnOK() {
     };
 
     const std::string& path = m_strOutputPath;
-    if (path.empty()) return refuse(kMsgNoPath);
-    if (path.size() > MAX_PATH) return refuse(kMsgPathTooLong);
-    if (path.find('\0') != std::string::npos || HasControlBytes(path) || HasInvalidChars(path.c_str()))
-        return refuse(kMsgInvalidChars);
-    if (!IsDriveUsable(path.c_str())) return refuse(kMsgBadDrive);
-    if (FileNamePart(path).empty()) return refuse(kMsgNoFileName);
+    if (const char* refusal = RefusalOfPathText(path)) return refuse(refusal);
 
     const std::string folder = FolderPart(path);
     if (!folder.empty() && _access(folder.c_str(), 0) != 0) {

@@ -192,15 +192,30 @@ bool ReplaceFile(const std::string& folder, const std::string& file, const std::
     return true;
 }
 
+// What an entry is to hold.
+struct EntryValues {
+    short category;
+    const char* path;
+    int reservedA;
+    int reservedB;
+};
+
+// The path read when the dialog opened, and whether the file was busy then.
+struct RememberedState {
+    const char* path;
+    bool unread;
+};
+
 // Puts the entry line for key into content (the file's bytes, read while
-// it is held) and the whole in place of the file.  Without a path the entry
-// keeps remembered, the path read when the dialog opened; when the file was
-// busy then (unread), it keeps the path the file holds now: a path that
-// could not be read is never replaced by an empty one.
+// it is held) and the whole in place of the file.  Without a path the
+// entry keeps the remembered one, read when the dialog opened; when the
+// file was busy then (unread), it keeps the path the file holds now: a path
+// that could not be read is never replaced by an empty one.
 bool ReplaceEntry(const std::string& folder, const std::string& file, const std::string& key, std::string& content,
-                  short category, const char* path, const char* remembered, bool unread, int reservedA, int reservedB) {
-    std::string kept = remembered;
-    if (path == nullptr && unread) {
+                  const EntryValues& values, const RememberedState& remembered) {
+    const char* path = values.path;
+    std::string kept = remembered.path;
+    if (path == nullptr && remembered.unread) {
         StEntry entry;
         if (ParseEntry(content, key, entry)) kept = entry.strPath;
     }
@@ -210,8 +225,8 @@ bool ReplaceEntry(const std::string& folder, const std::string& file, const std:
     // back cut.
     if (std::strchr(value, '\n') != nullptr || std::strlen(value) > MAX_PATH) return false;
     char line[kLineBytes];
-    const int length = std::snprintf(line, sizeof line, "%s%d/%d/%d/%s\n", key.c_str(), reservedA, reservedB,
-                                     static_cast<int>(category), value);
+    const int length = std::snprintf(line, sizeof line, "%s%d/%d/%d/%s\n", key.c_str(), values.reservedA,
+                                     values.reservedB, static_cast<int>(values.category), value);
     if (length < 0 || static_cast<size_t>(length) >= sizeof line) return false;
 
     try {
@@ -290,8 +305,8 @@ BOOL CConditionsDlg::SaveRememberedPath(short category, const char* path, int re
     std::string content;
     bool saved = false;
     if (ReadOpenFile(current, content))
-        saved = ReplaceEntry(folder, file, key, content, category, path, m_szRememberedPath, m_bRememberedUnread,
-                             reservedA, reservedB);
+        saved = ReplaceEntry(folder, file, key, content, {category, path, reservedA, reservedB},
+                             {m_szRememberedPath, m_bRememberedUnread});
     // A file made only to hold it while saving goes again when nothing
     // could be saved.
     if (!saved && !existed) RemoveQuietly(file);

@@ -79,19 +79,14 @@ private:
 class ConcurrentRunTest : public testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/deprlink-e2e-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_home = pattern;
+        ASSERT_TRUE(m_folder.Ok());
+        m_home = m_folder.Path();
         unsetenv("DISPLAY");
         setenv("DEPRLINK_FRONTEND", "terminal", 1);
         // Input given to a program that has ended must fail the write, not
         // end the test.
         signal(SIGPIPE, SIG_IGN);
         ASSERT_EQ(Bokctl({"init", "--sample"}), 0);
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(m_home, ec);
     }
 
     std::vector<std::string> Args(std::vector<std::string> args) const {
@@ -111,6 +106,7 @@ protected:
     fs::path Data(const std::string& name) const { return m_home / "drive_c/Mildan/Data" / name; }
     fs::path EnvFile() const { return m_home / "drive_c/Mildan/Env/DeprLinkStd.env"; }
 
+    testsupport::TempFolder m_folder{"deprlink-e2e"};
     fs::path m_home;
 };
 

@@ -3,6 +3,7 @@
 // report.
 #pragma once
 
+#include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -69,10 +70,12 @@ public:
     }
     void Signal(int signal) { kill(-m_pid, signal); }
 
-    // Reads output until it holds part; false at the end of the output.
-    bool WaitForOutput(const std::string& part) {
+    // Reads output until it holds part; false at the end of the output, or
+    // when nothing comes for timeoutMs.
+    bool WaitForOutput(const std::string& part, int timeoutMs = 30000) {
         while (!Contains(m_output, part)) {
-            if (!ReadSome()) return false;
+            struct pollfd ready = {m_out, POLLIN, 0};
+            if (m_out < 0 || poll(&ready, 1, timeoutMs) != 1 || !ReadSome()) return false;
         }
         return true;
     }

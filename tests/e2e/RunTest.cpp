@@ -2,11 +2,8 @@
 // accounting product would; the terminal front end takes the answers.
 
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <sqlite3.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -29,18 +26,13 @@ using testsupport::U8;
 class RunFixture : public testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/deprlink-e2e-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_home = pattern;
+        ASSERT_TRUE(m_folder.Ok());
+        m_home = m_folder.Path();
         // The program under test must not see a display of the session.
         unsetenv("DISPLAY");
         setenv("DEPRLINK_FRONTEND", "terminal", 1);
         RunResult init = Bokctl({"init", "--sample"});
         ASSERT_EQ(init.status, 0) << init.output;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(m_home, ec);
     }
 
     RunResult Bokctl(std::vector<std::string> args, const std::string& input = "") {
@@ -55,6 +47,7 @@ protected:
     fs::path Data(const char* name) const { return m_home / "drive_c/Mildan/Data" / name; }
     std::string EnvFile(const char* name) const { return ReadFile(m_home / "drive_c/Mildan/Env" / name); }
 
+    testsupport::TempFolder m_folder{"deprlink-e2e"};
     fs::path m_home;
 };
 
@@ -353,9 +346,8 @@ TEST_F(RunFixture, TheWindowsModuleLoadsWhenTheWindowsAreAskedFor) {
 class GeneratedRunFixture : public RunFixture {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/deprlink-e2e-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_home = pattern;
+        ASSERT_TRUE(m_folder.Ok());
+        m_home = m_folder.Path();
         unsetenv("DISPLAY");
         setenv("DEPRLINK_FRONTEND", "terminal", 1);
         fs::create_directories(m_home / "drive_c/Mildan/Data");
@@ -407,49 +399,17 @@ TEST_F(GeneratedRunFixture, AnImportDuringTheDialogLeavesTheRunWithTheStateItSho
     const fs::path replacement = m_home / "replacement.txt";
     std::ofstream(replacement, std::ios::binary) << after;
 
-    int in[2], out[2];
-    ASSERT_EQ(pipe(in), 0);
-    ASSERT_EQ(pipe(out), 0);
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        dup2(in[0], 0);
-        dup2(out[1], 1);
-        dup2(out[1], 2);
-        close(in[0]);
-        close(in[1]);
-        close(out[0]);
-        close(out[1]);
-        execl(BOKCTL_PATH, BOKCTL_PATH, "--home", m_home.c_str(), "run", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(in[0]);
-    close(out[1]);
+    Process run({BOKCTL_PATH, "--home", m_home.string(), "run"});
+    ASSERT_TRUE(run.Started());
     // The dialog is open once its first question is asked.
-    std::string output;
-    const std::string question = U8(u8"事業区分を選んでください");
-    char buffer[4096];
-    while (output.find(question) == std::string::npos) {
-        struct pollfd ready = {out[0], POLLIN, 0};
-        ASSERT_EQ(poll(&ready, 1, 30000), 1) << output;
-        const ssize_t n = read(out[0], buffer, sizeof buffer);
-        ASSERT_GT(n, 0) << output;
-        output.append(buffer, static_cast<size_t>(n));
-    }
-    EXPECT_NE(output.find(U8(u8"旧商店")), std::string::npos) << output;
+    ASSERT_TRUE(run.WaitForOutput(U8(u8"事業区分を選んでください"))) << run.Output();
+    EXPECT_TRUE(Contains(run.Output(), U8(u8"旧商店"))) << run.Output();
 
     const RunResult import = Bokctl({"import", replacement.string()});
     EXPECT_EQ(import.status, 0) << import.output;
 
-    const std::string answers = "3\nC:\\Mildan\\Data\\out.xml\nF12\n";
-    ASSERT_EQ(write(in[1], answers.data(), answers.size()), static_cast<ssize_t>(answers.size()));
-    close(in[1]);
-    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) output.append(buffer, static_cast<size_t>(n));
-    close(out[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << output;
+    run.Give("3\nC:\\Mildan\\Data\\out.xml\nF12\n");
+    EXPECT_EQ(run.Finish(), 0) << run.Output();
 
     const std::string report = compat::SjisToUtf8(ReadFile(Data("out.xml")));
     EXPECT_TRUE(Contains(report, U8(u8"<KOMONSAKINAME>旧商店</KOMONSAKINAME>"))) << report;

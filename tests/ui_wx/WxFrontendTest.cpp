@@ -1,12 +1,11 @@
 // The wxWidgets front end: message boxes, the save-file dialog with its
 // Windows paths, the progress window it creates, and the conditions dialog
-// run modally over the real behaviour.  Modal dialogs are answered by a
-// script (ScriptedModals) instead of being shown.
+// run modally over the real behaviour.  Modal dialogs are answered by the
+// toolkit's expectations (wxTEST_DIALOG) instead of being shown.
 #include <gtest/gtest.h>
 
 #include <ostream>
 
-#include <sys/stat.h>
 #include <cstring>
 #include <memory>
 
@@ -22,9 +21,34 @@
 #include "ui/wx/WxProgressDlg.h"
 #include "ui/wx/WxText.h"
 
+using testsupport::U8;
 using wxui::FromU8;
 
+// A message box of the front end's own, expected with its text and icon and
+// answered with answer.
+template <>
+class wxExpectModal<wxui::WxMessageBox> : public wxExpectModalBase<wxui::WxMessageBox> {
+public:
+    wxExpectModal(const char8_t* text, const wxArtID& icon, int answer = wxID_OK)
+        : m_text(text), m_icon(icon), m_answer(answer) {}
+
+protected:
+    int OnInvoked(wxui::WxMessageBox* box) const override {
+        EXPECT_EQ(box->GetMessage(), FromU8(m_text)) << box->GetMessage().utf8_string();
+        EXPECT_EQ(box->GetIconId(), m_icon);
+        return m_answer;
+    }
+    wxString GetDefaultDescription() const override { return "message box \"" + FromU8(m_text) + "\""; }
+
+private:
+    const char8_t* m_text;
+    wxArtID m_icon;
+    int m_answer;
+};
+
 namespace {
+
+using ExpectMessage = wxExpectModal<wxui::WxMessageBox>;
 
 class WxFrontendTest : public ::testing::Test {
 protected:
@@ -42,17 +66,6 @@ protected:
 };
 
 // Message boxes ------------------------------------------------------------------
-
-ScriptedModals::Step ExpectMessage(const char8_t* text, const wxArtID& icon) {
-    return [text, icon](wxDialog* dialog) -> int {
-        auto* box = dynamic_cast<wxui::WxMessageBox*>(dialog);
-        EXPECT_NE(box, nullptr);
-        if (!box) return wxID_CANCEL;
-        EXPECT_EQ(box->GetMessage(), FromU8(text)) << box->GetMessage().utf8_string();
-        EXPECT_EQ(box->GetIconId(), icon);
-        return wxID_OK;
-    };
-}
 
 // The buttons of a box, left to right.
 std::vector<int> ButtonIds(const wxui::WxMessageBox& box) {
@@ -77,21 +90,19 @@ class WxMessageBoxTest : public WxFrontendTest, public ::testing::WithParamInter
 
 TEST_P(WxMessageBoxTest, ShowsTheTextsWithTheStyleAndAnswersAsWindows) {
     const MessageCase& c = GetParam();
-    ScriptedModals modals;
-    modals.Then([&](wxDialog* dialog) -> int {
-        auto* box = dynamic_cast<wxui::WxMessageBox*>(dialog);
-        EXPECT_NE(box, nullptr);
-        if (!box) return wxID_CANCEL;
-        EXPECT_EQ(box->GetMessage(), FromU8(u8"同名のファイルが存在します。\n\n上書きしてもよろしいですか？"));
-        EXPECT_EQ(box->GetTitle(), FromU8(u8"所得税(減価償却)"));
-        EXPECT_EQ(ButtonIds(*box), c.buttons);
-        EXPECT_EQ(box->GetIconId(), c.icon);
-        EXPECT_EQ(box->GetAffirmativeId(), c.defaultButton);
-        return c.answered;
-    });
-    EXPECT_EQ(m_frontend->MessageBox(nullptr, "同名のファイルが存在します。\n\n上書きしてもよろしいですか？",
-                                     "所得税(減価償却)", c.type),
-              c.result);
+    int result = 0;
+    wxTEST_DIALOG(
+        result = m_frontend->MessageBox(nullptr, "同名のファイルが存在します。\n\n上書きしてもよろしいですか？",
+                                        "所得税(減価償却)", c.type),
+        WxExpectDialog<wxui::WxMessageBox>([&](wxui::WxMessageBox& box) {
+            EXPECT_EQ(box.GetMessage(), FromU8(u8"同名のファイルが存在します。\n\n上書きしてもよろしいですか？"));
+            EXPECT_EQ(box.GetTitle(), FromU8(u8"所得税(減価償却)"));
+            EXPECT_EQ(ButtonIds(box), c.buttons);
+            EXPECT_EQ(box.GetIconId(), c.icon);
+            EXPECT_EQ(box.GetAffirmativeId(), c.defaultButton);
+            return c.answered;
+        }));
+    EXPECT_EQ(result, c.result);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -122,10 +133,11 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<MessageCase>& info) { return std::string(info.param.name); });
 
 TEST_F(WxFrontendTest, MessageBoxesGoThroughMessageBoxA) {
-    ScriptedModals modals;
-    modals.Then(ExpectMessage(u8"減価償却の集計結果を正常に出力しました。", wxART_INFORMATION));
-    EXPECT_EQ(MessageBoxA(nullptr, "減価償却の集計結果を正常に出力しました。", "所得税(減価償却)", MB_ICONINFORMATION),
-              IDOK);
+    int result = 0;
+    wxTEST_DIALOG(result = MessageBoxA(nullptr, "減価償却の集計結果を正常に出力しました。", "所得税(減価償却)",
+                                       MB_ICONINFORMATION),
+                  ExpectMessage(u8"減価償却の集計結果を正常に出力しました。", wxART_INFORMATION));
+    EXPECT_EQ(result, IDOK);
 }
 
 // Owners -------------------------------------------------------------------------
@@ -161,29 +173,28 @@ class WxBrowseTest : public WxFrontendTest, public ::testing::WithParamInterface
 
 TEST_P(WxBrowseTest, OpensAtTheHostFolderAndAnswersAWindowsPath) {
     const BrowseCase& c = GetParam();
-    if (c.hostDir) mkdir(m_home->File(reinterpret_cast<const char*>(c.hostDir)).c_str(), 0755);
-    const std::string chosenHost = m_home->File(reinterpret_cast<const char*>(c.hostChosen));
-    ScriptedModals modals;
-    modals.Then([&](wxDialog* dialog) -> int {
-        auto* files = dynamic_cast<wxFileDialog*>(dialog);
-        EXPECT_NE(files, nullptr);
-        if (!files) return wxID_CANCEL;
-        EXPECT_EQ(files->GetMessage(), FromU8(u8"保存ファイルを指定"));
-        EXPECT_EQ(files->GetWildcard(), wxString("Xml Files (*.xml)|*.xml"));
-        EXPECT_TRUE(files->HasFlag(wxFD_SAVE));
-        EXPECT_FALSE(files->HasFlag(wxFD_CHANGE_DIR));
-        EXPECT_EQ(files->GetFilename(), wxui::FromCp932(c.initialName));
-        if (c.hostDir)
-            EXPECT_EQ(files->GetDirectory(),
-                      wxString::FromUTF8(m_home->File(reinterpret_cast<const char*>(c.hostDir)).c_str()));
-        else
-            EXPECT_TRUE(files->GetDirectory().empty());
-        files->SetPath(wxString::FromUTF8(chosenHost.c_str()));
-        return wxID_OK;
-    });
+    if (c.hostDir) m_home->MakeDir(U8(c.hostDir));
+    const std::string chosenHost = m_home->File(U8(c.hostChosen));
     std::string chosen = "unchanged";
-    EXPECT_TRUE(m_frontend->BrowseSaveFile("保存ファイルを指定", "Xml Files (*.xml)|*.xml||", "XML", c.initialDir,
-                                           c.initialName, chosen));
+    bool browsed = false;
+    // The toolkit's own file dialog, GTK's native one, is looked at through
+    // its wxFileDialog.
+    wxTEST_DIALOG(browsed = m_frontend->BrowseSaveFile("保存ファイルを指定", "Xml Files (*.xml)|*.xml||", "XML",
+                                                       c.initialDir, c.initialName, chosen),
+                  WxExpectDialog<wxFileDialog>([&](wxFileDialog& files) {
+                      EXPECT_EQ(files.GetMessage(), FromU8(u8"保存ファイルを指定"));
+                      EXPECT_EQ(files.GetWildcard(), wxString("Xml Files (*.xml)|*.xml"));
+                      EXPECT_TRUE(files.HasFlag(wxFD_SAVE));
+                      EXPECT_FALSE(files.HasFlag(wxFD_CHANGE_DIR));
+                      EXPECT_EQ(files.GetFilename(), wxui::FromCp932(c.initialName));
+                      if (c.hostDir)
+                          EXPECT_EQ(files.GetDirectory(), wxString::FromUTF8(m_home->File(U8(c.hostDir))));
+                      else
+                          EXPECT_TRUE(files.GetDirectory().empty());
+                      files.SetPath(wxString::FromUTF8(chosenHost));
+                      return wxID_OK;
+                  }));
+    EXPECT_TRUE(browsed);
     EXPECT_EQ(chosen, c.chosen);
 }
 
@@ -199,10 +210,12 @@ INSTANTIATE_TEST_SUITE_P(Paths, WxBrowseTest,
                          [](const ::testing::TestParamInfo<BrowseCase>& info) { return std::string(info.param.name); });
 
 TEST_F(WxFrontendTest, CancelledSaveFileDialogChangesNothing) {
-    ScriptedModals modals;
-    modals.Then([](wxDialog*) -> int { return wxID_CANCEL; });
     std::string chosen = "C:\\old.xml";
-    EXPECT_FALSE(m_frontend->BrowseSaveFile("t", "Xml Files (*.xml)|*.xml||", "XML", "C:\\", "a.xml", chosen));
+    bool browsed = true;
+    wxTEST_DIALOG(
+        browsed = m_frontend->BrowseSaveFile("t", "Xml Files (*.xml)|*.xml||", "XML", "C:\\", "a.xml", chosen),
+        wxExpectDismissableModal<wxFileDialog>(wxID_CANCEL));
+    EXPECT_FALSE(browsed);
     EXPECT_EQ(chosen, "C:\\old.xml");
 }
 
@@ -245,27 +258,24 @@ StDATAINFO MakeData(int16_t dataKind) {
     return data;
 }
 
-// A step that drives the conditions window and then answers as it ended.
-ScriptedModals::Step OnConditions(std::function<void(wxui::WxConditionsDlg&)> act) {
-    return [act](wxDialog* dialog) -> int {
-        auto* window = dynamic_cast<wxui::WxConditionsDlg*>(dialog);
-        EXPECT_NE(window, nullptr);
-        if (!window) return wxID_CANCEL;
-        act(*window);
-        return window->EndResult();
-    };
+// Expects the conditions window; act drives it, and it answers as it ended.
+WxExpectDialog<wxui::WxConditionsDlg> OnConditions(std::function<void(wxui::WxConditionsDlg&)> act) {
+    return WxExpectDialog<wxui::WxConditionsDlg>([act](wxui::WxConditionsDlg& window) {
+        act(window);
+        return window.EndResult();
+    });
 }
 
 TEST_F(WxFrontendTest, F12AcceptsAUsablePath) {
     StDATAINFO data = MakeData(0);
     CConditionsDlg dialog(nullptr, &data, nullptr);
-    ScriptedModals modals;
-    modals.Then(OnConditions([](wxui::WxConditionsDlg& window) {
-        window.SetControlText(IDC_EDT_OUTPUT, "C:\\減価償却.xml");
-        window.SetCheck(IDC_RAD_BOTH, true);
-        EXPECT_TRUE(window.HandleKeyDown(KeyDown(WXK_F12)));
-    }));
-    EXPECT_EQ(dialog.DoModal(), IDOK);
+    int result = 0;
+    wxTEST_DIALOG(result = dialog.DoModal(), OnConditions([](wxui::WxConditionsDlg& window) {
+                      window.SetControlText(IDC_EDT_OUTPUT, "C:\\減価償却.xml");
+                      window.SetCheck(IDC_RAD_BOTH, true);
+                      EXPECT_TRUE(window.HandleKeyDown(KeyDown(WXK_F12)));
+                  }));
+    EXPECT_EQ(result, IDOK);
     EXPECT_EQ(dialog.GetOutputPath(), "C:\\減価償却.xml");
     EXPECT_EQ(dialog.GetCategory(), 3);
 }
@@ -273,28 +283,30 @@ TEST_F(WxFrontendTest, F12AcceptsAUsablePath) {
 TEST_F(WxFrontendTest, F12OnThePatternIsRefusedAndTheDialogStays) {
     StDATAINFO data = MakeData(0);
     CConditionsDlg dialog(nullptr, &data, nullptr);
-    ScriptedModals modals;
-    modals.Then(OnConditions([](wxui::WxConditionsDlg& window) {
-        window.SetControlText(IDC_EDT_OUTPUT, "C:\\*.xml");
-        EXPECT_TRUE(window.HandleKeyDown(KeyDown(WXK_F12)));
-        EXPECT_EQ(window.EndResult(), 0);
-        // Closing it after the refusal.
-        window.HandleKeyDown(KeyDown(WXK_ESCAPE));
-    }));
-    modals.Then(
-        ExpectMessage(u8"データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。", wxART_WARNING));
-    modals.Then(ExpectMessage(u8"｢所得税(減価償却)｣の集計を中止します。", wxART_INFORMATION));
-    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    int result = 0;
+    wxTEST_DIALOG(
+        result = dialog.DoModal(), OnConditions([](wxui::WxConditionsDlg& window) {
+            window.SetControlText(IDC_EDT_OUTPUT, "C:\\*.xml");
+            EXPECT_TRUE(window.HandleKeyDown(KeyDown(WXK_F12)));
+            EXPECT_EQ(window.EndResult(), 0);
+            // Closing it after the refusal.
+            window.HandleKeyDown(KeyDown(WXK_ESCAPE));
+        }),
+        ExpectMessage(u8"データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。", wxART_WARNING),
+        ExpectMessage(u8"｢所得税(減価償却)｣の集計を中止します。", wxART_INFORMATION));
+    EXPECT_EQ(result, IDCANCEL);
 }
 
 TEST_F(WxFrontendTest, PastResultsDataEndsBeforeTheDialogShows) {
     StDATAINFO data = MakeData(99);
     CConditionsDlg dialog(nullptr, &data, nullptr);
-    ScriptedModals modals;
-    modals.Then(ExpectMessage(u8"過去実績データは、連携の対象として使用できません。\n\nアプリケーションを終了します。",
-                              wxART_WARNING));
-    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    EXPECT_EQ(modals.Shown(), 1);
+    int result = 0;
+    // The expectations fail the test on any dialog after the box.
+    wxTEST_DIALOG(
+        result = dialog.DoModal(),
+        ExpectMessage(u8"過去実績データは、連携の対象として使用できません。\n\nアプリケーションを終了します。",
+                      wxART_WARNING));
+    EXPECT_EQ(result, IDCANCEL);
 }
 
 }  // namespace

@@ -1,20 +1,17 @@
 // What the window tests share: the toolkit started once per test program
 // (WxTestMain.cpp), a platform home of its own per test, modal dialogs
-// answered from a script instead of shown, key presses, and screenshots.
+// answered by the toolkit's expectations instead of shown, key presses,
+// and screenshots.
 #pragma once
 
-#include <ftw.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <cstdlib>
 
-#include <cstdio>
-#include <deque>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include <wx/app.h>
 #include <wx/dcclient.h>
@@ -22,78 +19,61 @@
 #include <wx/dialog.h>
 #include <wx/evtloop.h>
 #include <wx/image.h>
-#include <wx/modalhook.h>
 #include <wx/utils.h>
 
-#include "compat/drives.h"
-#include "platform/BokAdmin.h"
+// wxTEST_DIALOG's hook: the class is declared below, after the header.
+#define wxTEST_DIALOG_HOOK_CLASS WxTestModalHook
+#include <wx/testing.h>
+
+#include "tests/support/PlatformStore.h"
 #include "ui/wx/WxText.h"
 
 // True once the test program has brought the toolkit up (a display exists).
 bool WxTestToolkitStarted();
 
-// A fresh $BOK_HOME for the test, with drive C: on its folder "c".
-class WxTestHome {
+// The test's own platform home (no store) with drive C: on its folder "c".
+class WxTestHome : public testsupport::ScopedPlatformStore {
 public:
-    WxTestHome() {
-        char pattern[] = "/tmp/deprlink-uiwx-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        EXPECT_NE(made, nullptr);
-        m_strPath = made != nullptr ? made : "/tmp";
-        setenv("BOK_HOME", m_strPath.c_str(), 1);
-        std::ofstream(File("drives.conf")) << "C: fixed " << File("c") << "\n";
-        mkdir(File("c").c_str(), 0755);
-        bok::ResetForTests();
-        compat::ReloadDriveTable();
+    WxTestHome() : ScopedPlatformStore("deprlink-uiwx", Store::kNone) {
+        MakeDir("c");
+        WriteDrives("C: fixed " + File("c") + "\n");
     }
-    ~WxTestHome() {
-        bok::ResetForTests();
-        nftw(m_strPath.c_str(), Remove, 16, FTW_DEPTH | FTW_PHYS);
-        unsetenv("BOK_HOME");
-        compat::ReloadDriveTable();
-    }
-    WxTestHome(const WxTestHome&) = delete;
-    WxTestHome& operator=(const WxTestHome&) = delete;
-
-    std::string File(const std::string& name) const { return m_strPath + "/" + name; }
-
-private:
-    static int Remove(const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }
-    std::string m_strPath;
 };
 
-// Every ShowModal while it lives is answered by the next step of the script
-// instead of being shown; a dialog with no step left fails the test and is
-// cancelled, so a test can never hang on a dialog.
-class ScriptedModals : public wxModalDialogHook {
+// Modal dialogs are answered through the toolkit's expectations instead of
+// being shown: wxTEST_DIALOG(code, wxExpectModal<...>(...), ...).  A failed
+// expectation is a failed test at the wxTEST_DIALOG, and a dialog that no
+// expectation answers is cancelled rather than shown, so that a test can
+// never hang on one.
+class WxTestModalHook : public wxTestingModalHook {
 public:
-    using Step = std::function<int(wxDialog*)>;
-
-    ScriptedModals() { Register(); }
-    ~ScriptedModals() override {
-        Unregister();
-        EXPECT_TRUE(m_steps.empty()) << m_steps.size() << " expected dialog(s) not shown";
-    }
-
-    void Then(Step step) { m_steps.push_back(std::move(step)); }
-    int Shown() const { return m_nShown; }
+    WxTestModalHook(const char* file, int line, const char* func)
+        : wxTestingModalHook(file, line, func), m_file(file), m_line(line) {}
 
 protected:
     int Enter(wxDialog* dialog) override {
-        ++m_nShown;
-        if (m_steps.empty()) {
-            ADD_FAILURE() << "unexpected modal dialog \"" << dialog->GetTitle().utf8_string() << "\"";
-            return wxID_CANCEL;
-        }
-        Step step = std::move(m_steps.front());
-        m_steps.pop_front();
-        return step(dialog);
+        const int answer = wxTestingModalHook::Enter(dialog);
+        return answer == wxID_NONE ? wxID_CANCEL : answer;
     }
-    void Exit(wxDialog*) override {}
+    void ReportFailure(const wxString& message) override { ADD_FAILURE_AT(m_file, m_line) << message.utf8_string(); }
 
 private:
-    std::deque<Step> m_steps;
-    int m_nShown = 0;
+    const char* m_file;
+    int m_line;
+};
+
+// Expects a dialog of class T; act looks at it (and may drive it) and
+// returns what its ShowModal returns.
+template <class T>
+class WxExpectDialog : public wxExpectModalBase<T, WxExpectDialog<T>> {
+public:
+    explicit WxExpectDialog(std::function<int(T&)> act) : m_act(std::move(act)) {}
+
+protected:
+    int OnInvoked(T* dialog) const override { return m_act(*dialog); }
+
+private:
+    std::function<int(T&)> m_act;
 };
 
 // A key-down as the toolkit reports it to the dialog before the control.

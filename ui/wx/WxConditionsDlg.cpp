@@ -187,6 +187,29 @@ void WxConditionsDlg::NextDlgCtl() {
     }
 }
 
+// Backwards: the previous tab stop, the one whose next is the focused one.
+static void FocusPreviousTabStop(wxWindow* dialog, int focused) {
+    wxWindow* previous = nullptr;
+    for (int id : kTabStops) {
+        wxWindow* window = TabStopWindow(dialog, id);
+        if (!window) continue;
+        if (window->GetId() == focused && previous) break;
+        previous = window;
+    }
+    if (previous) previous->SetFocus();
+}
+
+// The focus goes to the first child after it that can take it.
+static void FocusFirstAfter(const wxWindowList& children, wxWindowList::const_iterator it) {
+    for (auto next = std::next(it); next != children.end(); ++next) {
+        wxWindow* candidate = *next;
+        if (candidate->IsThisEnabled() && candidate->IsShown() && candidate->AcceptsFocus()) {
+            candidate->SetFocus();
+            return;
+        }
+    }
+}
+
 bool WxConditionsDlg::HandleKeyDown(const wxKeyEvent& event) {
     const StKeyDown key = {FocusedControlId(), VirtualKeyOf(event.GetKeyCode()), event.ShiftDown(), event.ControlDown(),
                            event.AltDown()};
@@ -207,20 +230,10 @@ bool WxConditionsDlg::HandleKeyDown(const wxKeyEvent& event) {
     }
     case 0x09:  // Tab
         if (key.bCtrl || key.bAlt) return false;
-        if (key.bShift) {
-            // Backwards: the previous tab stop, the one whose next is here.
-            const int focused = FocusedControlId();
-            wxWindow* previous = nullptr;
-            for (int id : kTabStops) {
-                wxWindow* window = TabStopWindow(this, id);
-                if (!window) continue;
-                if (window->GetId() == focused && previous) break;
-                previous = window;
-            }
-            if (previous) previous->SetFocus();
-        } else {
+        if (key.bShift)
+            FocusPreviousTabStop(this, FocusedControlId());
+        else
             NextDlgCtl();
-        }
         return true;
     default:
         break;
@@ -246,13 +259,7 @@ bool WxConditionsDlg::PressMnemonic(int character) {
             OnButton(click);
         } else {
             // A group box's key goes to the first control after it.
-            for (auto next = std::next(it); next != children.end(); ++next) {
-                wxWindow* candidate = *next;
-                if (candidate->IsThisEnabled() && candidate->IsShown() && candidate->AcceptsFocus()) {
-                    candidate->SetFocus();
-                    break;
-                }
-            }
+            FocusFirstAfter(children, it);
         }
         return true;
     }
