@@ -166,7 +166,9 @@ TEST(Win32Drives, AReadOnlyDriveRefusesWrites) {
 }
 
 // F:, a disk with no room left: a file opens, and its first write fails
-// with the framework's disk-full cause.
+// with the framework's disk-full cause.  Where some room is left, Wine
+// writes what fits and reports success, failing only the next write, while
+// Windows fails the whole write; on a full disk both fail the first.
 TEST(Win32Drives, AFullDriveFailsTheFirstWrite) {
     if (GetDriveTypeA("F:\\") != DRIVE_FIXED)
         GTEST_SKIP() << "no full drive (scripts/wine-drives.sh mounts one as root)";
