@@ -29,8 +29,10 @@ export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 echo "== windows: fresh Wine prefix"
 # A server left on this prefix by an earlier run goes first, and so do the
 # drives mounted for it.
+# It saves its registry as it ends, so the prefix goes only once it has.
 wineserver -k >/dev/null 2>&1 || true
-[[ -d $WINEPREFIX ]] && scripts/wine-drives.sh --remove
+wineserver -w >/dev/null 2>&1 || true
+if [[ -d $WINEPREFIX ]]; then scripts/wine-drives.sh --remove; fi
 rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
 # The server outlives this script's pipes only when its output goes

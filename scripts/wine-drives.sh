@@ -65,5 +65,6 @@ done
 # The services read the types when they start: a restarted server, and one
 # program that starts them before the tests' first does.
 wineserver -k
+wineserver -w
 wineserver -p </dev/null >/dev/null 2>&1
 wine reg query 'HKLM\Software\Wine\Drives' </dev/null 2>/dev/null | grep -q cdrom

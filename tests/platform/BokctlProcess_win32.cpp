@@ -2,14 +2,11 @@
 
 #include <windows.h>
 
+#include "tests/TestEnvironment.h"
+
 namespace {
 
-std::wstring Wide(const std::string& utf8) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
+std::wstring Wide(const std::string& utf8) { return test_env::FromUtf8(utf8).wstring(); }
 
 // One word of a command line as the C runtime's argument parser splits
 // it: in double quotes, a quote escaped by a backslash, and the
