@@ -12,6 +12,7 @@
 #include <cstring>
 #include <optional>
 
+#include "compat/backend.h"
 #include "compat/mbcs.h"
 #include "compat/pathmap.h"
 
@@ -91,21 +92,9 @@ std::optional<compat::ResolvedPath> ResolveOrThrow(const char* fileName) {
 // Each open registers first and checks afterwards, so of two conflicting
 // openers at the same instant at least one is refused, never neither.
 // All locks go with the descriptor.
-enum : int { kAccessRead = 1, kAccessWrite = 2 };
 constexpr off_t kShareBase = static_cast<off_t>(0x7FFFFFFF00000000LL);
 enum : off_t { kHoldsRead = 0, kHoldsWrite = 1, kDeniesRead = 2, kDeniesWrite = 3 };
 constexpr int kReopenAttempts = 4;
-
-int AccessOf(UINT openFlags) {
-    switch (openFlags & 3) {
-    case CFile::modeWrite:
-        return kAccessWrite;
-    case CFile::modeReadWrite:
-        return kAccessRead | kAccessWrite;
-    default:
-        return kAccessRead;
-    }
-}
 
 struct flock ByteAt(off_t which, short type) {
     struct flock lock = {};
@@ -131,21 +120,19 @@ bool HeldByOthers(int fd, off_t which) {
     return fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
 }
 
-bool TakeShare(int fd, int access, UINT share) {
-    const bool exclusive = share == CFile::shareCompat || share == CFile::shareExclusive;
+bool TakeShare(int fd, const compat::OpenShare& modes) {
+    const bool exclusive = modes.deniesRead && modes.deniesWrite;
     if (flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) return errno != EWOULDBLOCK && errno != EINTR;
     if (exclusive) return true;
-    const bool deniesRead = share == CFile::shareDenyRead;
-    const bool deniesWrite = share == CFile::shareDenyWrite;
     const struct {
         bool applies;
         off_t mine;
         off_t conflicting;
     } marks[] = {
-        {(access & kAccessRead) != 0, kHoldsRead, kDeniesRead},
-        {(access & kAccessWrite) != 0, kHoldsWrite, kDeniesWrite},
-        {deniesRead, kDeniesRead, kHoldsRead},
-        {deniesWrite, kDeniesWrite, kHoldsWrite},
+        {modes.read, kHoldsRead, kDeniesRead},
+        {modes.write, kHoldsWrite, kDeniesWrite},
+        {modes.deniesRead, kDeniesRead, kHoldsRead},
+        {modes.deniesWrite, kDeniesWrite, kHoldsWrite},
     };
     for (const auto& mark : marks) {
         if (mark.applies && Register(fd, mark.mine) < 0) return false;
@@ -207,7 +194,7 @@ OpenAttempt FailedAttempt(int cause, int osError, bool replaced = false) {
     return attempt;
 }
 
-OpenAttempt OpenShared(const std::string& host, int flags, int access, UINT openFlags) {
+OpenAttempt OpenShared(const std::string& host, int flags, const compat::OpenShare& modes, UINT openFlags) {
     int fd = OpenDescriptor(host, flags);
     if (fd < 0) return FailedAttempt(OpenCauseOf(errno, host), errno);
     struct stat st;
@@ -217,7 +204,7 @@ OpenAttempt OpenShared(const std::string& host, int flags, int access, UINT open
     }
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (S_ISREG(st.st_mode)) {
-        if (!TakeShare(fd, access, openFlags & 0x70)) {
+        if (!TakeShare(fd, modes)) {
             ::close(fd);
             return FailedAttempt(CFileException::sharingViolation, EWOULDBLOCK);
         }
@@ -261,13 +248,13 @@ BOOL CFile::Open(const char* fileName, UINT openFlags, CFileException* error) {
     std::optional<compat::ResolvedPath> resolved = compat::ResolvePath(fileName);
     if (!resolved) return fail(CFileException::badPath, ENOENT);
 
-    const int access = AccessOf(openFlags);
+    const compat::OpenShare modes = compat::OpenShareOf(openFlags);
     const int flags = OpenFlagsOf(openFlags);
     bool writing = (flags & (O_WRONLY | O_RDWR | O_CREAT)) != 0;
     if (writing && resolved->drive.readOnly) return fail(CFileException::accessDenied, EROFS);
 
     for (int attempt = 0;; ++attempt) {
-        const OpenAttempt opened = OpenShared(resolved->host, flags, access, openFlags);
+        const OpenAttempt opened = OpenShared(resolved->host, flags, modes, openFlags);
         if (opened.replaced && attempt < kReopenAttempts) continue;
         if (opened.fd < 0) return fail(opened.cause, opened.osError);
         m_fd = opened.fd;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "compat/backend.h"
 #include "compat/mbcs.h"
 
 namespace {
@@ -124,33 +125,9 @@ BOOL CFile::Open(const char* fileName, UINT openFlags, CFileException* error) {
     if (IsOpen()) Abort();
     if (fileName == nullptr || fileName[0] == '\0') return fail(ERROR_PATH_NOT_FOUND);
 
-    DWORD access;
-    switch (openFlags & 3) {
-    case modeWrite:
-        access = GENERIC_WRITE;
-        break;
-    case modeReadWrite:
-        access = GENERIC_READ | GENERIC_WRITE;
-        break;
-    default:
-        access = GENERIC_READ;
-        break;
-    }
-    DWORD share;
-    switch (openFlags & 0x70) {
-    case shareDenyWrite:
-        share = FILE_SHARE_READ;
-        break;
-    case shareDenyRead:
-        share = FILE_SHARE_WRITE;
-        break;
-    case shareDenyNone:
-        share = FILE_SHARE_READ | FILE_SHARE_WRITE;
-        break;
-    default:
-        share = 0;
-        break;  // shareCompat, shareExclusive
-    }
+    const compat::OpenShare modes = compat::OpenShareOf(openFlags);
+    const DWORD access = (modes.read ? GENERIC_READ : 0) | (modes.write ? GENERIC_WRITE : 0);
+    const DWORD share = (modes.deniesRead ? 0 : FILE_SHARE_READ) | (modes.deniesWrite ? 0 : FILE_SHARE_WRITE);
     DWORD creation = OPEN_EXISTING;
     if ((openFlags & modeCreate) != 0) creation = (openFlags & modeNoTruncate) != 0 ? OPEN_ALWAYS : CREATE_ALWAYS;
 

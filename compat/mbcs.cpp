@@ -1,9 +1,11 @@
-// Code page 932 byte classes; the conversions are the backend's (mbcs_iconv.cpp,
-// mbcs_win32.cpp).
+// Code page 932 byte classes; the conversions and the table of double-byte
+// pairs are the backend's (mbcs_iconv.cpp, mbcs_win32.cpp).
 
 #include "compat/mbcs.h"
 
 #include <cstring>
+
+#include "compat/backend.h"
 
 int _ismbblead(unsigned int c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
@@ -95,6 +97,19 @@ std::string FoldCase(std::string_view sjis) {
         ++i;
     }
     return out;
+}
+
+// The single-byte half is the code page's own and the same everywhere;
+// which pairs the code page assigns is the backend's table.
+size_t XmlCharLength(const unsigned char* text, size_t left) {
+    if (text == nullptr || left == 0) return 0;
+    const unsigned c = text[0];
+    if (c < 0x20) return c == '\t' || c == '\r' || c == '\n' ? 1 : 0;
+    if (c < 0x80 || (c >= 0xA1 && c <= 0xDF)) return 1;
+    if (!_ismbblead(c) || left < 2) return 0;
+    const char32_t code = Cp932PairCharacter(c, text[1]);
+    const bool xmlChar = code >= 0x20 && !(code >= 0xD800 && code <= 0xDFFF) && code != 0xFFFE && code != 0xFFFF;
+    return xmlChar ? 2 : 0;
 }
 
 }  // namespace compat

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "compat/backend.h"
+
 namespace compat {
 
 namespace {
@@ -85,11 +87,12 @@ std::string Utf8ToSjis(std::string_view utf8, bool* ok) {
 
 namespace {
 
-// Which lead and trail pairs the code page assigns, asked of iconv once:
-// the reader of a report (libxml2 over iconv) decodes with the same table.
+// The character of every lead and trail pair, asked of iconv once: the
+// reader of a report (libxml2 over iconv) decodes with the same table.
+// Code page 932 assigns only characters of the Basic Multilingual Plane.
 class PairTable {
 public:
-    PairTable() : m_bits(65536 / 8, 0) {
+    PairTable() : m_chars(65536, 0) {
         iconv_t cd = iconv_open("UTF-32LE", "CP932");
         if (cd == reinterpret_cast<iconv_t>(-1)) return;
         for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
@@ -106,35 +109,22 @@ public:
                     dstLeft != 4)
                     continue;
                 const uint32_t code = out[0] | out[1] << 8 | out[2] << 16 | static_cast<uint32_t>(out[3]) << 24;
-                const bool xmlChar = code >= 0x20 && !(code >= 0xD800 && code <= 0xDFFF) && code != 0xFFFE &&
-                                     code != 0xFFFF && code <= 0x10FFFF;
-                if (xmlChar) {
-                    const unsigned index = lead << 8 | trail;
-                    m_bits[index / 8] = static_cast<unsigned char>(m_bits[index / 8] | 1u << (index % 8));
-                }
+                if (code <= 0xFFFF) m_chars[lead << 8 | trail] = static_cast<char16_t>(code);
             }
         }
         iconv_close(cd);
     }
-    bool Has(unsigned lead, unsigned trail) const {
-        const unsigned index = lead << 8 | trail;
-        return (m_bits[index / 8] >> (index % 8) & 1) != 0;
-    }
+    char32_t At(unsigned lead, unsigned trail) const { return m_chars[(lead & 0xFF) << 8 | (trail & 0xFF)]; }
 
 private:
-    std::vector<unsigned char> m_bits;
+    std::vector<char16_t> m_chars;
 };
 
 }  // namespace
 
-size_t XmlCharLength(const unsigned char* text, size_t left) {
-    if (text == nullptr || left == 0) return 0;
-    const unsigned c = text[0];
-    if (c < 0x20) return c == '\t' || c == '\r' || c == '\n' ? 1 : 0;
-    if (c < 0x80 || (c >= 0xA1 && c <= 0xDF)) return 1;
-    if (!_ismbblead(c) || left < 2) return 0;
+char32_t Cp932PairCharacter(unsigned lead, unsigned trail) {
     static const PairTable table;
-    return table.Has(c, text[1]) ? 2 : 0;
+    return table.At(lead, trail);
 }
 
 }  // namespace compat

@@ -2,6 +2,7 @@
 
 #include "compat/mbcs.h"
 
+#include "compat/backend.h"
 #include "compat/win32.h"
 
 namespace compat {
@@ -90,20 +91,13 @@ std::string SjisToUtf8(std::string_view sjis, bool* ok) {
 
 std::string Utf8ToSjis(std::string_view utf8, bool* ok) { return Run(CP_UTF8, kCp932, utf8, "?", Utf8Unit, ok); }
 
-// A pair is one character of a report when Windows' code page table
-// assigns it a character XML allows; the table is asked once per pair.
-size_t XmlCharLength(const unsigned char* text, size_t left) {
-    if (text == nullptr || left == 0) return 0;
-    const unsigned c = text[0];
-    if (c < 0x20) return c == '\t' || c == '\r' || c == '\n' ? 1 : 0;
-    if (c < 0x80 || (c >= 0xA1 && c <= 0xDF)) return 1;
-    if (!_ismbblead(c) || left < 2) return 0;
+// A pair's character as Windows' own code page table decodes it, the
+// table every Windows reader of a report uses.
+char32_t Cp932PairCharacter(unsigned lead, unsigned trail) {
+    const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
     wchar_t wide[2] = {};
-    const int n = MultiByteToWideChar(kCp932, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(text), 2, wide, 2);
-    if (n != 1) return 0;
-    const unsigned code = wide[0];
-    const bool xmlChar = code >= 0x20 && !(code >= 0xD800 && code <= 0xDFFF) && code != 0xFFFE && code != 0xFFFF;
-    return xmlChar ? 2 : 0;
+    if (MultiByteToWideChar(kCp932, MB_ERR_INVALID_CHARS, pair, 2, wide, 2) != 1) return 0;
+    return static_cast<char32_t>(wide[0]);
 }
 
 }  // namespace compat

@@ -27,15 +27,21 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 
 echo "== windows: fresh Wine prefix"
-# A server left on this prefix by an earlier run goes first.
+# A server left on this prefix by an earlier run goes first, and so do the
+# drives mounted for it.
+# It saves its registry as it ends, so the prefix goes only once it has.
 wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
+if [[ -d $WINEPREFIX ]]; then scripts/wine-drives.sh --remove; fi
 rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
 # The server outlives this script's pipes only when its output goes
 # elsewhere; it is ended when the script ends, whatever happens.
 wineserver -p </dev/null >"$build/wineserver.log" 2>&1
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+trap 'wineserver -k >/dev/null 2>&1 || true; scripts/wine-drives.sh --remove' EXIT
 wineboot -i </dev/null >"$build/wineboot.log" 2>&1
+# The removable, CD-ROM, network, read-only, small and full drives.
+scripts/wine-drives.sh
 
 echo "== windows: tests under Wine"
 ctest --preset windows -j "$jobs"

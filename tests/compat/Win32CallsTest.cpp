@@ -122,12 +122,69 @@ TEST_F(Win32Test, IniFilesAsTheTaxProductWritesThem) {
     EXPECT_STREQ(out, "1");
 }
 
-TEST_F(Win32Test, DriveTypesOfWineDrives) {
-    EXPECT_EQ(GetDriveTypeA("C:\\"), static_cast<UINT>(DRIVE_FIXED));
-    EXPECT_EQ(GetDriveTypeA("c:\\"), static_cast<UINT>(DRIVE_FIXED));
-    // A fresh Wine prefix has C: and Z: (the host's root) and no Q:.
-    EXPECT_EQ(GetDriveTypeA("Q:\\"), static_cast<UINT>(DRIVE_NO_ROOT_DIR));
-    EXPECT_EQ(GetDriveTypeA(""), static_cast<UINT>(DRIVE_NO_ROOT_DIR));
+// The drives scripts/wine-drives.sh gives the test prefix beside C: and Z:
+// (the host's root): a link in dosdevices for the folder, the type in
+// HKLM\Software\Wine\Drives.  Wine has no type for an unknown drive (a
+// type it does not know is a fixed disk), so DRIVE_UNKNOWN is not among
+// them.
+TEST(Win32Drives, TypesOfTheTestPrefixsDrives) {
+    const struct {
+        const char* root;
+        UINT type;
+    } cases[] = {
+        {"C:\\", DRIVE_FIXED},       {"c:\\", DRIVE_FIXED},       {"Z:\\", DRIVE_FIXED},
+        {"E:\\", DRIVE_REMOVABLE},   {"Q:\\", DRIVE_CDROM},       {"S:\\", DRIVE_REMOTE},
+        {"M:\\", DRIVE_RAMDISK},     {"N:\\", DRIVE_NO_ROOT_DIR},  // its folder is missing
+        {"X:\\", DRIVE_NO_ROOT_DIR},                               // no drive at all
+        {"", DRIVE_NO_ROOT_DIR},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.root);
+        EXPECT_EQ(GetDriveTypeA(c.root), c.type);
+    }
+}
+
+// R:, a read-only disk: readable, its root read-only to _access, and every
+// write refused as Windows refuses it on a write-protected medium.
+TEST(Win32Drives, AReadOnlyDriveRefusesWrites) {
+    if (GetDriveTypeA("R:\\") != DRIVE_FIXED)
+        GTEST_SKIP() << "no read-only drive (scripts/wine-drives.sh mounts one as root)";
+    EXPECT_EQ(_access("R:\\", 4), 0);
+    EXPECT_NE(_access("R:\\", 6), 0);
+    CFile kept;
+    EXPECT_TRUE(kept.Open("R:\\kept.txt", CFile::modeRead | CFile::shareDenyWrite));
+    kept.Close();
+    for (const char* name : {"R:\\new.txt", "R:\\kept.txt"}) {
+        SCOPED_TRACE(name);
+        CFile file;
+        CFileException error(CFileException::none, 0, "");
+        EXPECT_FALSE(file.Open(name, CFile::modeCreate | CFile::modeWrite, &error));
+        EXPECT_EQ(error.m_cause, CFileException::accessDenied);
+    }
+    EXPECT_FALSE(CreateDirectoryA("R:\\new", nullptr));
+    EXPECT_FALSE(PathFileExistsA("R:\\new"));
+}
+
+// F:, a disk with no room left: a file opens, and its first write fails
+// with the framework's disk-full cause.  Where some room is left, Wine
+// writes what fits and reports success, failing only the next write, while
+// Windows fails the whole write; on a full disk both fail the first.
+TEST(Win32Drives, AFullDriveFailsTheFirstWrite) {
+    if (GetDriveTypeA("F:\\") != DRIVE_FIXED)
+        GTEST_SKIP() << "no full drive (scripts/wine-drives.sh mounts one as root)";
+    const std::string name = "F:\\write-" + std::to_string(GetCurrentProcessId()) + ".txt";
+    {
+        CFile file(name.c_str(), CFile::modeCreate | CFile::modeWrite);
+        try {
+            file.Write("x", 1);
+            file.Flush();
+            ADD_FAILURE() << "the write went through";
+        } catch (const CFileException& e) {
+            EXPECT_EQ(e.m_cause, CFileException::diskFull);
+        }
+        file.Abort();
+    }
+    CFile::Remove(name.c_str());
 }
 
 TEST_F(Win32Test, FoldersAndPathQueries) {

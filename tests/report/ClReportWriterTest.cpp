@@ -1,14 +1,8 @@
 #include "report/ClReportWriter.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -23,6 +17,7 @@
 #include "platform/BokAdmin.h"
 #include "platform/BokBCore.h"
 #include "platform/BokCmn.h"
+#include "tests/TestEnvironment.h"
 #include "ui/ProgressDlg.h"
 
 using reporttest::ReadFile;
@@ -122,29 +117,7 @@ public:
     int pulsesBeforeMoves = 0;
 };
 
-// Lowers the largest file this process may write, for failures at an
-// exact byte; the signal it raises is ignored so that the write fails.
-class ScopedFileSizeLimit {
-public:
-    explicit ScopedFileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~ScopedFileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
-    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = SIG_DFL;
-};
-
+// The file as it stands at each pulse, read while the writer holds it.
 class FileLengthAtPulseView : public IProgressView {
 public:
     explicit FileLengthAtPulseView(std::string path) : m_strPath(std::move(path)) {}
@@ -152,7 +125,7 @@ public:
     void SetMainBar(int, int, int) override {}
     void SetSubBar(int, int upper, int pos) override {
         if (upper != 5 || pos != 0) return;
-        last = ReadFile(m_strPath);
+        last = reporttest::PeekFile(m_strPath);
         lengths.push_back(last.size());
     }
     void BringToTop() override {}
@@ -163,6 +136,7 @@ public:
 
 private:
     std::string m_strPath;
+    reporttest::ScopedPeekableFiles m_peekable;
 };
 
 // Every test has a home of its own (no drive table: Z: is the host's
@@ -495,7 +469,7 @@ TEST_F(ReportWriterTest, EachAssetPulsesOnceAfterItsEndTag) {
     CProgressDlg progress(&view);
     m_writer.SetProgressDlg(&progress);
 
-    CFile file;
+    reporttest::PeekableFile file;
     ClXmlWriter xml;
     ASSERT_EQ(xml.Open(&file, WindowsPath(HostFile()).c_str()), 0);
     EXPECT_EQ(m_writer.WriteData(xml), 1);
@@ -550,7 +524,7 @@ TEST_F(ReportWriterTest, FieldsWithoutTerminatorEndAtTheirWidth) {
 // --- Failures ---------------------------------------------------------------
 
 TEST_F(ReportWriterTest, DeviceFull) {
-    EXPECT_EQ(m_writer.WriteReport("Z:\\dev\\full", 3, &m_data), 0);
+    EXPECT_EQ(m_writer.WriteReport(reporttest::FullDiskFile().c_str(), 3, &m_data), 0);
     // Only the pulse after the root start tag: no section got through.
     EXPECT_EQ(m_progress.PulseCount(), 1);
     EXPECT_EQ(m_progress.MainPos(), 0);
@@ -576,11 +550,9 @@ TEST_F(ReportWriterTest, AHeldReportPathIsLeftAlone) {
         EXPECT_EQ(Write(), 0);
     }
     {
-        const int fd = open(HostFile().c_str(), O_RDONLY);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(flock(fd, LOCK_EX), 0);
+        reporttest::OtherProgramsLock lock(HostFile());
+        ASSERT_TRUE(lock.Held());
         EXPECT_EQ(Write(), 0);
-        close(fd);
     }
     EXPECT_EQ(ReadFile(HostFile()), "the previous report");
     EXPECT_FALSE(Exists(TempFile()));
@@ -671,7 +643,7 @@ TEST_F(ReportWriterTest, FailureAtAnExactLineKeepsTheLinesBefore) {
         m_writer.SetProgressDlg(&progress);
         int result;
         {
-            ScopedFileSizeLimit limit(kept.size());
+            reporttest::ScopedWriteLimit limit(kept.size());
             result = Write();
         }
         EXPECT_EQ(result, 0) << c.label;
@@ -685,15 +657,13 @@ TEST_F(ReportWriterTest, FailureAtAnExactLineKeepsTheLinesBefore) {
 }
 
 TEST_F(ReportWriterTest, FullFileSystem) {
-    const std::string mountPoint = HostFile("small");
-    std::filesystem::create_directory(mountPoint);
-    reporttest::ScopedTmpfs tmpfs(mountPoint, 4096);
-    if (!tmpfs.Mounted()) GTEST_SKIP() << "no tmpfs can be mounted here";
+    reporttest::SmallDisk small(m_dir);
+    if (!small.Ready()) GTEST_SKIP() << small.Why();
     for (int i = 0; i < 10; ++i) Add(EmptyRecord());
 
-    EXPECT_EQ(Write(mountPoint + "/report.xml"), 0);
+    EXPECT_EQ(Write(small.File("report.xml")), 0);
     // The full disk holds neither a partial report nor its temporary file.
-    EXPECT_TRUE(std::filesystem::is_empty(mountPoint));
+    EXPECT_TRUE(small.IsEmpty());
     // No section after the failing one advanced the bar.
     EXPECT_EQ(m_progress.MainPos(), 600);
 
@@ -869,17 +839,6 @@ bool SelectedData(StDATAINFO& out) {
     return found;
 }
 
-// Standard output of a command, or nullopt when it fails.
-std::optional<std::string> RunCommand(const std::string& command) {
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return std::nullopt;
-    std::string out;
-    char buffer[4096];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
-    return pclose(pipe) == 0 ? std::optional<std::string>(out) : std::nullopt;
-}
-
 class SampleReportTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -902,6 +861,7 @@ protected:
 };
 
 TEST_F(SampleReportTest, ParsesAndReadsBackInJapanese) {
+    if (!reporttest::XmllintAvailable()) GTEST_SKIP() << "no xmllint to read the report back";
     StDATAINFO data;
     ASSERT_TRUE(SelectedData(data));
     ClGenkashokyakuProc proc;
@@ -925,7 +885,7 @@ TEST_F(SampleReportTest, ParsesAndReadsBackInJapanese) {
     const std::string copy = m_dir.File("sample-cp932.xml");
     reporttest::WriteFile(copy, bytes);
 
-    ASSERT_TRUE(RunCommand("xmllint --noout '" + copy + "'"));
+    ASSERT_TRUE(reporttest::Xmllint({"--noout"}, copy));
     struct Query {
         const char* xpath;
         std::u8string expected;
@@ -939,8 +899,7 @@ TEST_F(SampleReportTest, ParsesAndReadsBackInJapanese) {
          std::u8string(reinterpret_cast<const char8_t*>(std::to_string(m_output.size()).c_str()))},
     };
     for (const Query& q : queries) {
-        std::optional<std::string> value =
-            RunCommand("xmllint --xpath \"" + std::string(q.xpath) + "\" '" + copy + "'");
+        std::optional<std::string> value = reporttest::Xmllint({"--xpath", q.xpath}, copy);
         ASSERT_TRUE(value) << q.xpath;
         if (!value->empty() && value->back() == '\n') value->pop_back();
         EXPECT_EQ(*value, testsupport::U8(q.expected.c_str())) << q.xpath;
