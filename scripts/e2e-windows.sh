@@ -9,11 +9,11 @@
 # window (xwd -root) once the host window is up, as PNG files under
 # build/windows/e2e/screens.
 #
-# The Windows programs are built without windows of their own for now, so
-# both take their answers on the terminal front end; the host window is
-# real all the same.  The terminal's progress view is no window: the
-# program's SetParent on Windows has no window to give the host, so the
-# re-parent line is compared only where there are windows.
+# Both sides take their answers on the terminal front end for now (the
+# cases' answers as typed lines); the host window is real all the same.
+# The terminal's progress view is no window: the program's SetParent on
+# Windows has no window to give the host, so the re-parent line is compared
+# only where there are windows.
 #
 # Runs under the Wine prefix, server and display of scripts/test-windows.sh,
 # after both builds.
