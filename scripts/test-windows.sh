@@ -24,7 +24,7 @@ if [ "${1:-}" != --under-display ]; then
   # The Linux programs, for the reports and runs to compare with.
   cmake --preset default >/dev/null
   cmake --build --preset default -j "$jobs" --target bokctl DeprLinkStd DeprLinkPro
-  exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" --under-display
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$PWD/scripts/test-windows.sh" --under-display
 fi
 
 jobs=$(nproc)
