@@ -5,6 +5,7 @@
 // The module lies next to the program, or where the build made it.  It is
 // never unloaded: the toolkit keeps state for the life of the process.
 #include <dlfcn.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -76,3 +77,12 @@ std::unique_ptr<Frontend> MakeWxFrontend() {
     const WindowsModule* module = Module();
     return std::unique_ptr<Frontend>(module != nullptr ? module->make() : nullptr);
 }
+
+// The program's windows on Linux are the wxWidgets ones, on an X display.
+bool WindowDisplayPresent() { return getenv("DISPLAY") != nullptr; }
+
+bool StartWindowFrontend(int& argc, char** argv) { return StartWxFrontend(argc, argv); }
+
+void StopWindowFrontend() { StopWxFrontend(); }
+
+std::unique_ptr<Frontend> MakeWindowFrontend() { return MakeWxFrontend(); }

@@ -1,8 +1,10 @@
 // The program's entry: picks the front end, runs the application object
 // and cleans the front end up again.
 //
-// The front end is the wxWidgets windows where there is a display, the
-// terminal otherwise; DEPRLINK_FRONTEND=terminal or =wx forces one.
+// The front end is the program's windows where there is a display (the
+// wxWidgets ones on Linux, Windows' own dialogs on Windows), the terminal
+// otherwise; DEPRLINK_FRONTEND=terminal forces the terminal, =windows (or
+// =wx) the windows.
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,16 +29,17 @@ int main(int argc, char** argv) {
 
     const char* choice = std::getenv("DEPRLINK_FRONTEND");
     const bool wantTerminal = choice != nullptr && std::strcmp(choice, "terminal") == 0;
-    const bool wantWx = choice != nullptr && std::strcmp(choice, "wx") == 0;
+    const bool wantWindows =
+        choice != nullptr && (std::strcmp(choice, "wx") == 0 || std::strcmp(choice, "windows") == 0);
 
     std::unique_ptr<Frontend> frontend;
-    bool wxStarted = false;
-    if (!wantTerminal && (wantWx || std::getenv("DISPLAY") != nullptr)) {
-        wxStarted = StartWxFrontend(argc, argv);
-        if (wxStarted) frontend = MakeWxFrontend();
+    bool windowsStarted = false;
+    if (!wantTerminal && (wantWindows || WindowDisplayPresent())) {
+        windowsStarted = StartWindowFrontend(argc, argv);
+        if (windowsStarted) frontend = MakeWindowFrontend();
     }
     if (!frontend) {
-        if (wantWx) std::fprintf(stderr, "%s: no display for the windows, using the terminal\n", argv[0]);
+        if (wantWindows) std::fprintf(stderr, "%s: no display for the windows, using the terminal\n", argv[0]);
         frontend = MakeTerminalFrontend(stdin, stdout);
     }
     SetFrontend(frontend.get());
@@ -45,7 +48,7 @@ int main(int argc, char** argv) {
 
     SetFrontend(nullptr);
     frontend.reset();
-    if (wxStarted) StopWxFrontend();
+    if (windowsStarted) StopWindowFrontend();
     // The host learns the outcome from the posted message only.
     return 0;
 }

@@ -1,6 +1,6 @@
-// The host window on Windows is a real window: the window calls are
-// user32's own.  The host stand-in's server listens over a Unix socket
-// and has no Windows counterpart yet, so it cannot start here.
+// The host window on Windows is a real window (bokctl's host_win32.cpp)
+// and the window calls are user32's own.  The socket server of the other
+// backend has no counterpart here: it never starts.
 
 #include "compat/host.h"
 

@@ -13,6 +13,7 @@ packages=(
   libxml2-utils
   afl++ libxml2-dev
   g++-mingw-w64-x86-64-posix wine wine64 googletest
+  xdotool x11-apps netpbm
 )
 
 missing=()

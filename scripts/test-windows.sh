@@ -3,21 +3,32 @@
 # preset (MinGW-w64) and runs every test under Wine, in a fresh Wine prefix
 # made once per run, with one Wine server kept alive for the whole run so
 # that each test process starts in milliseconds.  Then the Windows
-# DeprLinkStd's reports are compared with the Linux build's.
+# DeprLinkStd's reports are compared with the Linux build's, and the whole
+# run through bokctl.exe run with its host window with the Linux host
+# stand-in's (scripts/e2e-windows.sh).
+#
+# Everything under Wine runs on one virtual display, the Wine server's
+# whole life long: a server that outlives its display keeps a desktop
+# bound to a dead X connection, and the next program's windows cannot be
+# made.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+if [ "${1:-}" != --under-display ]; then
+  scripts/install-deps.sh
+  jobs=$(nproc)
+  echo "== windows: configure and build"
+  cmake --preset windows >/dev/null
+  cmake --build --preset windows -j "$jobs"
+  cmake --build --preset windows --target package
+  # The Linux programs, for the reports and runs to compare with.
+  cmake --preset default >/dev/null
+  cmake --build --preset default -j "$jobs" --target bokctl DeprLinkStd DeprLinkPro
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$PWD/scripts/test-windows.sh" --under-display
+fi
 
 jobs=$(nproc)
 build=build/windows
-
-echo "== windows: configure and build"
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$jobs"
-# The Linux programs, for the reports to compare with.
-cmake --preset default >/dev/null
-cmake --build --preset default -j "$jobs" --target bokctl DeprLinkStd
 
 # The environment of the test preset, also for wineboot and the server:
 # a Japanese locale, so that Wine's ANSI code page is 932.
@@ -48,3 +59,6 @@ ctest --preset windows -j "$jobs"
 
 echo "== windows: reports against the Linux build's"
 scripts/compare-reports.sh
+
+echo "== windows: whole runs through bokctl.exe run against the Linux host stand-in's"
+scripts/e2e-windows.sh

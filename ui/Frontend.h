@@ -1,5 +1,6 @@
 // The front end that shows the program's windows: wxWidgets windows on a
-// desktop, or a terminal where there is no display.  Dialog behaviour lives
+// Linux desktop, Windows' own dialogs on Windows, or a terminal where there
+// is no display.  Dialog behaviour lives
 // in plain classes; a front end only draws them and reports the user's
 // actions back.
 #pragma once
@@ -45,3 +46,13 @@ std::unique_ptr<Frontend> MakeTerminalFrontend(FILE* in, FILE* out);
 bool StartWxFrontend(int& argc, char** argv);
 void StopWxFrontend();
 std::unique_ptr<Frontend> MakeWxFrontend();
+
+// The program's windows, whichever the build has: the wxWidgets ones on
+// Linux (from their module), Windows' own dialogs on Windows, none in a
+// build without windows.  WindowDisplayPresent says whether there is a
+// display to try them on; StartWindowFrontend is false when they cannot
+// start, MakeWindowFrontend needs them started.
+bool WindowDisplayPresent();
+bool StartWindowFrontend(int& argc, char** argv);
+void StopWindowFrontend();
+std::unique_ptr<Frontend> MakeWindowFrontend();

@@ -4,3 +4,8 @@
 bool StartWxFrontend(int&, char**) { return false; }
 void StopWxFrontend() {}
 std::unique_ptr<Frontend> MakeWxFrontend() { return nullptr; }
+
+bool WindowDisplayPresent() { return false; }
+bool StartWindowFrontend(int&, char**) { return false; }
+void StopWindowFrontend() {}
+std::unique_ptr<Frontend> MakeWindowFrontend() { return nullptr; }

@@ -9,14 +9,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
-#include <mutex>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "compat/drives.h"
-#include "compat/host.h"
 #include "compat/mbcs.h"
+#include "host.h"
 #include "platform/BokAdmin.h"
 #include "process.h"
 
@@ -42,7 +40,9 @@ const char kUsage[] =
     "      [--no-host-args] [FIELD4]\n"
     "                             start the linkage program as the accounting\n"
     "                             product does, serve its host window, and exit\n"
-    "                             with the result code it posts (99: none)\n"
+    "                             with the result code it posts (99: none);\n"
+    "                             on Windows the host is a real window, and\n"
+    "                             --window (the Linux host's socket) is refused\n"
     "\n"
     "Operations for fail: Initiate ExpSysLink GetCurUserID GetSelectedNo\n"
     "GetDatCursor ReadyDat WalkDat GetBokPeriod GetPeriod Gengo.GetCursor\n"
@@ -140,63 +140,9 @@ int Show(const std::vector<std::string>& args) {
     return 0;
 }
 
-// What the program did to its host window.
-struct HostLog {
-    std::mutex mutex;
-    bool bDisabled = false;
-    bool bReEnabled = false;
-    bool bReParented = false;
-    struct Post {
-        long message;
-        long wParam;
-        long lParam;
-    };
-    std::vector<Post> posts;
-
-    bool Handle(const std::string& request) {
-        std::istringstream words(request);
-        std::string verb;
-        words >> verb;
-        std::lock_guard<std::mutex> lock(mutex);
-        if (verb == "EnableWindow") {
-            int enable = -1;
-            words >> enable;
-            if (enable == 0) {
-                bDisabled = true;
-                bReEnabled = false;
-            } else if (enable == 1) {
-                bReEnabled = bDisabled;
-            } else {
-                return false;
-            }
-            return true;
-        }
-        if (verb == "PostMessage") {
-            Post post{};
-            if (!(words >> post.message >> post.wParam >> post.lParam)) return false;
-            posts.push_back(post);
-            return true;
-        }
-        if (verb == "SetParent") {
-            unsigned long long child = 0;
-            if (!(words >> child) || child == 0) return false;
-            bReParented = true;
-            return true;
-        }
-        return verb == "SetForegroundWindow";
-    }
-};
-
-// What run was asked to do.
-struct RunOptions {
-    bool bPro = false;
-    bool bHostArgs = true;
-    std::string program;
-    std::string field4;
-    long window = bokctl::ProcessNumber();
-    long message = 32769;
-    long function = 3;
-};
+using bokctl::HostLog;
+using bokctl::HostPost;
+using bokctl::RunOptions;
 
 // Empty when the arguments are good, else what is wrong with them.
 std::string ParseRunOptions(const std::vector<std::string>& args, RunOptions& options) {
@@ -218,6 +164,7 @@ std::string ParseRunOptions(const std::vector<std::string>& args, RunOptions& op
         if (number != std::end(numbers)) {
             if (!haveNext || !ParseLong(args[++i], number->pValue) || (number->bPositive && *number->pValue <= 0))
                 return arg + (number->bPositive ? " needs a positive number" : " needs a number");
+            if (number->pValue == &options.window) options.bWindowGiven = true;
         } else if (arg == "--pro") {
             options.bPro = true;
         } else if (arg == "--no-host-args") {
@@ -235,16 +182,6 @@ std::string ParseRunOptions(const std::vector<std::string>& args, RunOptions& op
         }
     }
     return std::string();
-}
-
-// Starts the program as the host does and waits for it; 0, or -1 with
-// *error set when it cannot start.
-int SpawnAndWait(const RunOptions& options, std::string* error) {
-    // The command line is one argument, as Windows hands over the text
-    // after the program name.
-    const std::string commandLine = std::to_string(options.window) + "," + std::to_string(options.message) + "," +
-                                    std::to_string(options.function) + "," + options.field4;
-    return bokctl::RunAndWait(options.program, options.bHostArgs ? &commandLine : nullptr, error) ? 0 : -1;
 }
 
 int Run(const std::vector<std::string>& args) {
@@ -275,14 +212,9 @@ int Run(const std::vector<std::string>& args) {
     }
 
     HostLog log;
-    compat::HostWindowServer server(options.window, [&log](const std::string& request) { return log.Handle(request); });
-    if (!server.Start()) return Fail("cannot serve the host window at " + compat::HostSocketPath(options.window));
     std::string error;
-    const int status = SpawnAndWait(options, &error);
-    server.Stop();
-    if (status < 0) return Fail(error);
+    if (!bokctl::RunWithHost(options, log, &error)) return Fail(error);
 
-    std::lock_guard<std::mutex> lock(log.mutex);
     std::printf("host disabled: %s\n", log.bDisabled ? "yes" : "no");
     std::printf("host re-enabled: %s\n", log.bReEnabled ? "yes" : "no");
     std::printf("progress dialog re-parented: %s\n", log.bReParented ? "yes" : "no");
@@ -290,8 +222,8 @@ int Run(const std::vector<std::string>& args) {
         std::printf("posted: nothing\n");
         return kExitNothingPosted;
     }
-    for (const HostLog::Post& post : log.posts)
-        std::printf("posted: message=%ld wParam=%ld lParam=%ld\n", post.message, post.wParam, post.lParam);
+    for (const HostPost& post : log.posts)
+        std::printf("posted: message=%llu wParam=%llu lParam=%lld\n", post.message, post.wParam, post.lParam);
     return static_cast<int>(log.posts.back().lParam);
 }
 

@@ -44,7 +44,8 @@ bool Runnable(const std::string& program, std::string* message) {
     return false;
 }
 
-bool RunAndWait(const std::string& program, const std::string* argument, std::string* message) {
+bool RunAndWait(const std::string& program, const std::string* argument, std::string* message,
+                const std::function<void(unsigned long)>& started) {
     if (access(program.c_str(), X_OK) != 0) {
         *message = "cannot run " + program + ": " + std::strerror(errno);
         return false;
@@ -60,6 +61,7 @@ bool RunAndWait(const std::string& program, const std::string* argument, std::st
         *message = "cannot start " + program + ": " + std::strerror(spawned);
         return false;
     }
+    if (started) started(static_cast<unsigned long>(child));
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
     if (WIFSIGNALED(status)) std::fprintf(stderr, "bokctl: %s ended by signal %d\n", program.c_str(), WTERMSIG(status));

@@ -3,6 +3,7 @@
 // process.cpp is the POSIX backend, process_win32.cpp the Windows one.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace bokctl {
@@ -24,7 +25,10 @@ std::string ProgramFile(const std::string& name);
 bool Runnable(const std::string& program, std::string* message);
 // Starts program with argument (none when null) and waits for it; false
 // with a message when it cannot be started.  Reports on standard error
-// when the program was ended by a signal.
-bool RunAndWait(const std::string& program, const std::string* argument, std::string* message);
+// when the program was ended by a signal.  started, when given, is told
+// the program's process number once it runs.  On Windows the wait serves
+// the messages of the calling thread's windows.
+bool RunAndWait(const std::string& program, const std::string* argument, std::string* message,
+                const std::function<void(unsigned long)>& started = {});
 
 }  // namespace bokctl

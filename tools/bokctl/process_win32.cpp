@@ -60,7 +60,8 @@ bool Runnable(const std::string& program, std::string* message) {
     return false;
 }
 
-bool RunAndWait(const std::string& program, const std::string* argument, std::string* message) {
+bool RunAndWait(const std::string& program, const std::string* argument, std::string* message,
+                const std::function<void(unsigned long)>& started) {
     // The command line is the quoted program name and the argument as it
     // is, as the accounting product starts the linkage programs.
     std::wstring line = L"\"" + Wide(program) + L"\"";
@@ -75,7 +76,18 @@ bool RunAndWait(const std::string& program, const std::string* argument, std::st
         *message = "cannot start " + program + ": error " + std::to_string(GetLastError());
         return false;
     }
-    WaitForSingleObject(process.hProcess, INFINITE);
+    if (started) started(process.dwProcessId);
+    // The host window lives on this thread: its messages are served until
+    // the program has ended, and then those it left in the queue.
+    for (;;) {
+        const DWORD woken = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, INFINITE, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (woken != WAIT_OBJECT_0 + 1) break;
+    }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return true;
