@@ -353,6 +353,16 @@ void CFile::Remove(const char* fileName) {
     if (unlink(resolved->host.c_str()) != 0) Throw(OpenCauseOf(errno, resolved->host), errno, resolved->windows);
 }
 
+void CFile::RenameOverHeld(const char* oldName, const char* newName, CFile& held) {
+    try {
+        Rename(oldName, newName);
+    } catch (...) {
+        held.Abort();
+        throw;
+    }
+    held.Abort();
+}
+
 void CFile::Rename(const char* oldName, const char* newName) {
     std::optional<compat::ResolvedPath> from = ResolveOrThrow(oldName);
     std::optional<compat::ResolvedPath> to = ResolveOrThrow(newName);

@@ -101,6 +101,12 @@ public:
     static BOOL GetStatus(const char* fileName, CFileStatus& status);
     static void Remove(const char* fileName);                      // throws
     static void Rename(const char* oldName, const char* newName);  // throws, replaces newName
+    // Renames oldName over newName, which held has open and keeps other
+    // openers out of, for as long as the system lets the hold last: a POSIX
+    // system renames over an open file, so the hold lasts past the rename;
+    // Windows replaces no open file, so there it is let go of just before.
+    // held is closed afterwards either way.  Throws as Rename.
+    static void RenameOverHeld(const char* oldName, const char* newName, CFile& held);
 
 private:
     int m_fd = -1;

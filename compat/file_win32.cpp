@@ -240,6 +240,11 @@ void CFile::Remove(const char* fileName) {
         Throw(fileName == nullptr ? ERROR_PATH_NOT_FOUND : GetLastError(), fileName != nullptr ? fileName : "");
 }
 
+void CFile::RenameOverHeld(const char* oldName, const char* newName, CFile& held) {
+    held.Abort();
+    Rename(oldName, newName);
+}
+
 void CFile::Rename(const char* oldName, const char* newName) {
     if (oldName == nullptr || newName == nullptr) Throw(ERROR_PATH_NOT_FOUND, oldName != nullptr ? oldName : "");
     // Replacing is the point of the callers' renames: the new content takes

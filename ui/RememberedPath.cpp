@@ -160,9 +160,18 @@ void RemoveQuietly(const std::string& name) {
     } catch (const CFileException&) {}
 }
 
-// Puts content in place of file: written whole to a temporary file beside
-// it, flushed, then renamed over it.
-bool ReplaceFile(const std::string& folder, const std::string& file, const std::string& content) {
+// The file a save replaces, the folder it is in, and the hold on it that
+// keeps other saves out from the read to the replacement.
+struct HeldFile {
+    const std::string& folder;
+    const std::string& file;
+    CFile& held;
+};
+
+// Puts content in place of the file: written whole to a temporary file
+// beside it, flushed, then renamed over it.
+bool ReplaceFile(const HeldFile& target, const std::string& content) {
+    const std::string& file = target.file;
     const std::string temp = file + kRememberedPathTempSuffix;
     CFile out;
     if (!out.Open(temp.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary)) return false;
@@ -183,12 +192,12 @@ bool ReplaceFile(const std::string& folder, const std::string& file, const std::
     if (g_bInterruptSave) return false;
 
     try {
-        CFile::Rename(temp.c_str(), file.c_str());
+        CFile::RenameOverHeld(temp.c_str(), file.c_str(), target.held);
     } catch (const CFileException&) {
         RemoveQuietly(temp);
         return false;
     }
-    compat::SyncFolder(folder);
+    compat::SyncFolder(target.folder);
     return true;
 }
 
@@ -211,8 +220,8 @@ struct RememberedState {
 // entry keeps the remembered one, read when the dialog opened; when the
 // file was busy then (unread), it keeps the path the file holds now: a path
 // that could not be read is never replaced by an empty one.
-bool ReplaceEntry(const std::string& folder, const std::string& file, const std::string& key, std::string& content,
-                  const EntryValues& values, const RememberedState& remembered) {
+bool ReplaceEntry(const HeldFile& target, const std::string& key, std::string& content, const EntryValues& values,
+                  const RememberedState& remembered) {
     const char* path = values.path;
     std::string kept = remembered.path;
     if (path == nullptr && remembered.unread) {
@@ -242,7 +251,7 @@ bool ReplaceEntry(const std::string& folder, const std::string& file, const std:
     } catch (const std::bad_alloc&) {
         return false;
     }
-    return ReplaceFile(folder, file, content);
+    return ReplaceFile(target, content);
 }
 
 }  // namespace
@@ -305,7 +314,7 @@ BOOL CConditionsDlg::SaveRememberedPath(short category, const char* path, int re
     std::string content;
     bool saved = false;
     if (ReadOpenFile(current, content))
-        saved = ReplaceEntry(folder, file, key, content, {category, path, reservedA, reservedB},
+        saved = ReplaceEntry({folder, file, current}, key, content, {category, path, reservedA, reservedB},
                              {m_szRememberedPath, m_bRememberedUnread});
     // A file made only to hold it while saving goes again when nothing
     // could be saved.

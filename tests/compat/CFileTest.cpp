@@ -250,6 +250,16 @@ TEST_F(CFileTest, RemoveAndRename) {
     EXPECT_EQ(HostBytes("drive_c/dir/file.txt"), "new");
     EXPECT_FALSE(PathFileExistsA("C:\\dir\\new.txt"));
 
+    // A save holds its file until the new content replaces it: here the
+    // hold lasts past the rename, so no other opener gets in between.
+    m_home.WriteFile("drive_c/dir/newer.txt", "newer");
+    {
+        CFile held("C:\\dir\\file.txt", CFile::modeReadWrite | CFile::shareExclusive);
+        CFile::RenameOverHeld("C:\\dir\\newer.txt", "C:\\dir\\file.txt", held);
+        EXPECT_FALSE(held.IsOpen());
+    }
+    EXPECT_EQ(HostBytes("drive_c/dir/file.txt"), "newer");
+
     CFile::Remove("C:\\dir\\file.txt");
     EXPECT_FALSE(PathFileExistsA("C:\\dir\\file.txt"));
 

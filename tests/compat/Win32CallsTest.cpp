@@ -225,6 +225,17 @@ TEST_F(Win32Test, FilesWriteReadAndReplace) {
     CFile::Rename(Path("b.txt").c_str(), Path("a.txt").c_str());  // replaces
     EXPECT_EQ(Read("a.txt"), "new");
 
+    // A save holds its file until the new content replaces it.
+    Write("c.txt", "newer");
+    {
+        CFile held(Path("a.txt").c_str(), CFile::modeReadWrite | CFile::shareExclusive);
+        CFile::RenameOverHeld(Path("c.txt").c_str(), Path("a.txt").c_str(), held);
+        EXPECT_FALSE(held.IsOpen());
+    }
+    EXPECT_EQ(Read("a.txt"), "newer");
+    Write("c.txt", "new");
+    CFile::Rename(Path("c.txt").c_str(), Path("a.txt").c_str());
+
     CFileStatus status;
     ASSERT_TRUE(CFile::GetStatus(Path("a.txt").c_str(), status));
     EXPECT_EQ(status.m_size, 3u);
