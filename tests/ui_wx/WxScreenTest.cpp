@@ -111,12 +111,19 @@ protected:
             // on the screen itself.
             const bool shown = dynamic_cast<wxFileDialog*>(dialog) != nullptr ||
                                (screen::OnScreen(dialog, &shot) && IconsOnScreen(dialog));
-            if (!shown && wxGetLocalTimeMillis().GetValue() - started < screen::kDrawTimeoutMs) return;
+            // One look at a time, the next only after the loop has been idle:
+            // a repeating timer whose looks take longer than its period (a
+            // sanitizer build) is always due, and the toolkit, which draws
+            // only when nothing more urgent waits, would never draw.
+            if (!shown && wxGetLocalTimeMillis().GetValue() - started < screen::kDrawTimeoutMs) {
+                timer->StartOnce(15);
+                return;
+            }
             timer->Stop();
             m_pCurrent = nullptr;
             dialog->EndModal(step(dialog, shot, shown));
         });
-        timer->Start(15);
+        timer->StartOnce(15);
         m_timers.emplace_back(timer);
         return wxID_NONE;  // show it
     }
